@@ -1,0 +1,36 @@
+# Small helpers shared by every subsystem's CMakeLists.txt.
+
+# Compiler warnings for the project's own targets.
+function(linkstart_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(LINKSTART_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# linkstart_library(name SOURCES ... [LIBS ...])
+# A static library of one subsystem, with the repository root as its include root so that
+# headers are included as "subsystem/header.h".
+function(linkstart_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  add_library(linkstart::${name} ALIAS ${name})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_features(${name} PUBLIC cxx_std_17)
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  linkstart_warnings(${name})
+endfunction()
+
+# linkstart_test(name SOURCES ... [LIBS ...])
+# One GoogleTest executable registered with CTest; each TEST becomes its own CTest case.
+function(linkstart_test name)
+  if(NOT LINKSTART_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  linkstart_warnings(${name})
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "LINKSTART_TEST=1")
+endfunction()
