@@ -38,9 +38,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH multiByte, int multiBy
 // unpaired surrogate, become `defaultChar` (or "?" when it is null) and set *usedDefaultChar.
 // For UTF-8 `defaultChar` and `usedDefaultChar` must be null; WC_ERR_INVALID_CHARS makes an
 // unpaired surrogate fail with ERROR_NO_UNICODE_TRANSLATION, else it becomes U+FFFD.
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int wideLength,
-                        LPSTR multiByte, int multiByteLength, LPCCH defaultChar,
-                        LPBOOL usedDefaultChar);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int wideLength, LPSTR multiByte,
+                        int multiByteLength, LPCCH defaultChar, LPBOOL usedDefaultChar);
 
 namespace platform {
 

@@ -32,7 +32,8 @@ std::size_t _mbslen(const unsigned char* text);
 // does not fit whole, or whose second byte is the terminator, is not copied: a zero byte takes
 // the place of its lead byte. When `source` ends before `count` bytes, the rest of the `count`
 // bytes of `destination` are set to zero. `destination` must hold `count` bytes.
-unsigned char* _mbsnbcpy(unsigned char* destination, const unsigned char* source, std::size_t count);
+unsigned char* _mbsnbcpy(unsigned char* destination, const unsigned char* source,
+                         std::size_t count);
 
 // Compares at most the first `count` bytes of two texts character by character; a
 // double-byte character compares as its 16-bit value. Negative, zero or positive.

@@ -139,8 +139,8 @@ std::string Encode(Charset charset, const char16_t* wide, std::size_t length,
       replaced = true;
       result += replacement;
       const std::size_t unit = at / 2;
-      const bool pair = IsHighSurrogate(wide[unit]) && unit + 1 < length &&
-                        IsLowSurrogate(wide[unit + 1]);
+      const bool pair =
+          IsHighSurrogate(wide[unit]) && unit + 1 < length && IsLowSurrogate(wide[unit + 1]);
       at += pair ? 4 : 2;
     }
   }
@@ -184,9 +184,10 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH multiByte, int multiBy
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  const std::size_t length =
-      multiByteLength == -1 ? TerminatedLength(multiByte) : static_cast<std::size_t>(multiByteLength);
-  if (wide != nullptr && Overlap(multiByte, length, wide, static_cast<std::size_t>(wideLength) * 2)) {
+  const std::size_t length = multiByteLength == -1 ? TerminatedLength(multiByte)
+                                                   : static_cast<std::size_t>(multiByteLength);
+  if (wide != nullptr &&
+      Overlap(multiByte, length, wide, static_cast<std::size_t>(wideLength) * 2)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
@@ -199,9 +200,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH multiByte, int multiBy
   return Deliver(result, wide, wideLength);
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int wideLength,
-                        LPSTR multiByte, int multiByteLength, LPCCH defaultChar,
-                        LPBOOL usedDefaultChar) {
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int wideLength, LPSTR multiByte,
+                        int multiByteLength, LPCCH defaultChar, LPBOOL usedDefaultChar) {
   Charset charset;
   const DWORD allowed = codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : 0;
   if (!CharsetOf(codePage, charset) || wide == nullptr || wideLength == 0 || wideLength < -1 ||
@@ -224,8 +224,9 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int wideLength,
   } else if (defaultChar != nullptr) {
     // The default character is one character of the code page: one byte, or a lead byte and
     // its second byte.
-    replacement.assign(defaultChar, _ismbblead(static_cast<unsigned char>(defaultChar[0])) &&
-                                            defaultChar[1] != 0 ? 2 : 1);
+    replacement.assign(
+        defaultChar,
+        _ismbblead(static_cast<unsigned char>(defaultChar[0])) && defaultChar[1] != 0 ? 2 : 1);
   } else {
     replacement = "?";
   }
@@ -250,16 +251,20 @@ std::u16string Decode(Charset charset, std::string_view text) {
 
 std::string Encode(Charset charset, std::u16string_view text) {
   bool replaced = false;
-  return ::Encode(charset, text.data(), text.size(), charset == Charset::Utf8 ? "\xEF\xBF\xBD" : "?",
-                  replaced);
+  return ::Encode(charset, text.data(), text.size(),
+                  charset == Charset::Utf8 ? "\xEF\xBF\xBD" : "?", replaced);
 }
 
 }  // namespace
 
 std::u16string WideFromAnsi(std::string_view ansi) { return Decode(Charset::Cp932, ansi); }
 std::string AnsiFromWide(std::u16string_view wide) { return Encode(Charset::Cp932, wide); }
-std::string Utf8FromAnsi(std::string_view ansi) { return Encode(Charset::Utf8, WideFromAnsi(ansi)); }
-std::string AnsiFromUtf8(std::string_view utf8) { return AnsiFromWide(Decode(Charset::Utf8, utf8)); }
+std::string Utf8FromAnsi(std::string_view ansi) {
+  return Encode(Charset::Utf8, WideFromAnsi(ansi));
+}
+std::string AnsiFromUtf8(std::string_view utf8) {
+  return AnsiFromWide(Decode(Charset::Utf8, utf8));
+}
 std::string Utf8FromWide(std::u16string_view wide) { return Encode(Charset::Utf8, wide); }
 
 }  // namespace platform

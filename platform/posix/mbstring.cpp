@@ -5,7 +5,9 @@
 
 namespace {
 
-bool IsLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+bool IsLead(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
 
 // The width in bytes of the character that starts at `p`: 2 for a lead byte followed by a
 // second byte, else 1 (an incomplete character before the terminator counts alone).
@@ -27,7 +29,7 @@ int _ismbblead(unsigned int c) { return IsLead(static_cast<unsigned char>(c)) ? 
 const unsigned char* _mbsrchr(const unsigned char* text, unsigned int c) {
   c = Normalise(c);
   const unsigned char* found = nullptr;
-  for (const unsigned char* p = text;; ) {
+  for (const unsigned char* p = text;;) {
     const std::size_t width = *p == 0 ? 1 : CharWidth(p);
     if (CharValue(p, width) == c) found = p;
     if (*p == 0) break;
@@ -42,7 +44,7 @@ unsigned char* _mbsrchr(unsigned char* text, unsigned int c) {
 
 const unsigned char* _mbschr(const unsigned char* text, unsigned int c) {
   c = Normalise(c);
-  for (const unsigned char* p = text;; ) {
+  for (const unsigned char* p = text;;) {
     const std::size_t width = *p == 0 ? 1 : CharWidth(p);
     if (CharValue(p, width) == c) return p;
     if (*p == 0) return nullptr;
@@ -60,11 +62,12 @@ std::size_t _mbslen(const unsigned char* text) {
   return characters;
 }
 
-unsigned char* _mbsnbcpy(unsigned char* destination, const unsigned char* source, std::size_t count) {
+unsigned char* _mbsnbcpy(unsigned char* destination, const unsigned char* source,
+                         std::size_t count) {
   std::size_t copied = 0;
   while (copied < count && source[copied] != 0) {
     const std::size_t width = CharWidth(source + copied);
-    if (width == 2 && copied + 2 > count) break;  // the second byte would not fit
+    if (width == 2 && copied + 2 > count) break;      // the second byte would not fit
     if (width == 1 && IsLead(source[copied])) break;  // incomplete character before the end
     std::memcpy(destination + copied, source + copied, width);
     copied += width;
