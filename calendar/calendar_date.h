@@ -128,10 +128,10 @@ constexpr int64_t kDaysPer4Years = 1461;
 constexpr int32_t kCommonDaysBefore[13] = {0,   31,  59,  90,  120, 151, 181,
                                            212, 243, 273, 304, 334, 365};
 
-// Division rounding towards negative infinity, for day counts before year 1.
-constexpr int64_t FloorDiv(int64_t value, int64_t divisor) {
-  return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
-}
+// 400 Gregorian years are exactly 146097 days. Counts of years and days are shifted forward
+// by this many whole cycles, which makes every int32_t year and serial positive, so that the
+// divisions below round down without a branch on the sign; the shift is taken off again after.
+constexpr int64_t kShiftCycles = 5368710;  // 2147484000 years, more than any int32_t year
 
 constexpr int32_t DaysInMonth(int32_t year, int32_t month) {  // month in [1, 12]
   return kCommonDaysBefore[month] - kCommonDaysBefore[month - 1] +
@@ -146,9 +146,10 @@ constexpr bool IsLeapYear(int32_t year) {
 
 constexpr int64_t DaysBeforeYear(int32_t year) {
   using namespace calendar_detail;
-  const int64_t before = int64_t{year} - 1;  // whole years since year 1
-  return 365 * before + FloorDiv(before, 4) - FloorDiv(before, 100) + FloorDiv(before, 400) -
-         kEpochDays;
+  // Whole years since year 1, shifted to be positive: [1, 2^32 + 2^31).
+  const auto before = static_cast<uint64_t>(int64_t{year} - 1 + 400 * kShiftCycles);
+  const auto days = static_cast<int64_t>(365 * before + before / 4 - before / 100 + before / 400);
+  return days - kShiftCycles * kDaysPer400Years - kEpochDays;
 }
 
 constexpr int32_t DaysBeforeMonth(int32_t year, int32_t month) {
@@ -215,16 +216,19 @@ constexpr void CalendarDate::Recompute() {
 
 constexpr int32_t CalendarDate::YearOfSerial(int32_t serial) {
   using namespace calendar_detail;
-  // Days since 0001-01-01, split into 400-year cycles, centuries, four-year cycles and years.
-  const int64_t days = int64_t{serial} + kEpochDays;  // [-2147841917, 2148125378]
-  const int64_t cycles = FloorDiv(days, kDaysPer400Years);
-  int64_t rest = days - cycles * kDaysPer400Years;    // [0, 146096]
-  const int64_t centuries = rest / kDaysPer100Years;  // [0, 4]: 4 on a cycle's last day
-  rest -= centuries * kDaysPer100Years;               // [0, 36524]
-  const int64_t quads = rest / kDaysPer4Years;        // [0, 24]
-  rest -= quads * kDaysPer4Years;                     // [0, 1460]
-  const int64_t years = rest / 365;                   // [0, 4]: 4 on a leap year's last day
-  const auto whole = static_cast<int32_t>(400 * cycles + 100 * centuries + 4 * quads + years);
+  // Days since 0001-01-01 (shifted to be positive), split into 400-year cycles, centuries,
+  // four-year cycles and years.
+  const auto days =
+      static_cast<uint64_t>(int64_t{serial} + kEpochDays + kShiftCycles * kDaysPer400Years);
+  const int64_t cycles = static_cast<int64_t>(days / kDaysPer400Years) - kShiftCycles;
+  uint64_t rest = days % kDaysPer400Years;             // [0, 146096]
+  const uint64_t centuries = rest / kDaysPer100Years;  // [0, 4]: 4 on a cycle's last day
+  rest -= centuries * kDaysPer100Years;                // [0, 36524]
+  const uint64_t quads = rest / kDaysPer4Years;        // [0, 24]
+  rest -= quads * kDaysPer4Years;                      // [0, 1460]
+  const uint64_t years = rest / 365;                   // [0, 4]: 4 on a leap year's last day
+  const auto whole = static_cast<int32_t>(
+      400 * cycles + static_cast<int64_t>(100 * centuries + 4 * quads + years));
   // `whole` counts the years before the day, so the day lies in year whole + 1, except on the
   // two days where the uncapped quotients above counted the day's own year: the last day of a
   // 400-year cycle (centuries 4) and 31 December of a leap year (years 4).
