@@ -1,0 +1,389 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/lasterror.h"
+#include "platform/path.h"
+
+namespace fs = std::filesystem;
+using ::testing::UnorderedElementsAre;
+
+namespace {
+
+const std::string kHyo = "\x95\x5C";          // 表 in code page 932: the second byte equals "\"
+const std::string kHyoUtf8 = "\xE8\xA1\xA8";  // 表 in UTF-8, as the file system stores it
+
+// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/linkstart-files-XXXXXX";
+    if (::mkdtemp(pattern) != nullptr) path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    for (auto it = fs::recursive_directory_iterator(path_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The folder (ASCII, so the same in code page 932), or a path below it.
+  std::string Path(const std::string& below = "") const {
+    return below.empty() ? path_ : path_ + "/" + below;
+  }
+
+ private:
+  std::string path_;
+};
+
+void Touch(const std::string& path) { std::ofstream(path).put('x'); }
+
+// All names that a search for `pattern` yields, or the last error as "error N".
+std::vector<std::string> Names(const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return {"error " + std::to_string(GetLastError())};
+  do names.push_back(data.cFileName);
+  while (FindNextFileA(search, &data));
+  EXPECT_EQ(GetLastError(), ERROR_NO_MORE_FILES);
+  EXPECT_TRUE(FindClose(search));
+  return names;
+}
+
+ULONGLONG Value(const FILETIME& time) {
+  return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FILETIME FileTimeOf(ULONGLONG value) {
+  return {static_cast<DWORD>(value & 0xFFFFFFFFu), static_cast<DWORD>(value >> 32)};
+}
+
+class FindFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.Path().empty());
+    fs::create_directories(dir_.Path("sub/" + kHyoUtf8));
+    Touch(dir_.Path("a.txt"));
+    Touch(dir_.Path("b.log"));
+    Touch(dir_.Path("noext"));
+    Touch(dir_.Path("sub/" + kHyoUtf8 + "/in.txt"));
+    Touch(dir_.Path("caf\xC3\xA9"));  // é has no code page 932 form
+  }
+  TempDir dir_;
+};
+
+TEST_F(FindFileTest, PatternsAndExactNames) {
+  const std::string d = dir_.Path();
+  EXPECT_THAT(Names(d + "/*"),
+              UnorderedElementsAre(".", "..", "a.txt", "b.log", "noext", "sub", "caf?"));
+  EXPECT_THAT(Names(d + "/*.*"),
+              UnorderedElementsAre(".", "..", "a.txt", "b.log", "noext", "sub", "caf?"));
+  EXPECT_THAT(Names(d + "/*.txt"), UnorderedElementsAre("a.txt"));
+  // "?" takes the "." of "." and "..", and ".*" then matches their end.
+  EXPECT_THAT(Names(d + "\\?.*"), UnorderedElementsAre(".", "..", "a.txt", "b.log"));
+  // Exact names, with either separator, and a folder whose name ends in the byte 0x5C.
+  EXPECT_THAT(Names(d + "/a.txt"), UnorderedElementsAre("a.txt"));
+  EXPECT_THAT(Names(d + "\\sub\\" + kHyo), UnorderedElementsAre(kHyo));
+  EXPECT_THAT(Names(d + "\\sub\\" + kHyo + "\\*.txt"), UnorderedElementsAre("in.txt"));
+  EXPECT_THAT(Names(d + "/sub/" + kHyo + "\\in.txt"), UnorderedElementsAre("in.txt"));
+}
+
+TEST_F(FindFileTest, FailuresLeaveTheWindowsError) {
+  const std::string d = dir_.Path();
+  struct Case {
+    std::string pattern;
+    DWORD error;
+  } cases[] = {
+      {d + "/missing.txt", ERROR_FILE_NOT_FOUND},
+      {d + "/*.none", ERROR_FILE_NOT_FOUND},
+      {d + "/missing/a.txt", ERROR_PATH_NOT_FOUND},
+      {d + "/missing/*", ERROR_PATH_NOT_FOUND},
+      {d + "/a.txt/x", ERROR_PATH_NOT_FOUND},  // a file where a folder should be
+      {d + "/sub/", ERROR_FILE_NOT_FOUND},     // a trailing separator matches nothing
+      {d + "\\sub\\", ERROR_FILE_NOT_FOUND},
+      {"/", ERROR_FILE_NOT_FOUND},  // nor does a bare root
+      {"", ERROR_PATH_NOT_FOUND},
+      {std::string(MAX_PATH, 'a'), ERROR_FILENAME_EXCED_RANGE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    EXPECT_THAT(Names(c.pattern), UnorderedElementsAre("error " + std::to_string(c.error)));
+  }
+  WIN32_FIND_DATAA data;
+  SetLastError(0);
+  EXPECT_EQ(FindFirstFileA(nullptr, &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(FindFileTest, HandlesThatAreNotOpenSearchesAreRefused) {
+  WIN32_FIND_DATAA data;
+  EXPECT_FALSE(FindNextFileA(INVALID_HANDLE_VALUE, &data));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  const HANDLE search = FindFirstFileA(dir_.Path("a.txt").c_str(), &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(FindNextFileA(search, &data));  // an exact name has one entry
+  EXPECT_EQ(GetLastError(), ERROR_NO_MORE_FILES);
+  EXPECT_TRUE(FindClose(search));
+  EXPECT_FALSE(FindClose(search));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  EXPECT_FALSE(FindNextFileA(search, &data));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(FindFileTest, AttributesSizesAndTimes) {
+  const std::string file = dir_.Path("a.txt");
+  // 2001-09-09 01:46:40.5 UTC for writing, 1950-01-01 00:00:00 UTC for access.
+  const struct timespec times[2] = {{-631152000, 0}, {1000000000, 500000000}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(file.c_str(), &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(data.nFileSizeLow, 1u);
+  EXPECT_EQ(data.nFileSizeHigh, 0u);
+  EXPECT_EQ(Value(data.ftLastWriteTime), 116444736000000000ULL + 10000000000000000ULL + 5000000);
+  EXPECT_EQ(Value(data.ftLastAccessTime), 116444736000000000ULL - 6311520000000000ULL);
+  // Creation: the birth time or the status-change time, both "now" for this new file.
+  const ULONGLONG now = 116444736000000000ULL + static_cast<ULONGLONG>(::time(nullptr)) * 10000000;
+  EXPECT_GT(Value(data.ftCreationTime), now - 600 * 10000000ULL);
+  EXPECT_LE(Value(data.ftCreationTime), now + 10000000ULL);
+
+  search = FindFirstFileA(dir_.Path("sub").c_str(), &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_STREQ(data.cFileName, "sub");
+}
+
+TEST(CreateDirectoryA, CreatesOrSaysWhyNot) {
+  TempDir dir;
+  Touch(dir.Path("file"));
+  const std::string d = dir.Path();
+  // Paths of 259, 260 and 261 bytes: only the first fits MAX_PATH with its terminator.
+  const std::string base = d + "/";
+  const std::string fits = base + std::string(MAX_PATH - 1 - base.size(), 'n');
+  struct Case {
+    std::string path;
+    DWORD error;  // 0: created
+  } cases[] = {
+      {d + "/new", 0},
+      {d + "\\" + kHyo, 0},
+      {d + "/" + kHyo + "\\in", 0},
+      {d + "/new", ERROR_ALREADY_EXISTS},
+      {d + "/file", ERROR_ALREADY_EXISTS},
+      {d + "/missing/new", ERROR_PATH_NOT_FOUND},
+      {d + "/file/new", ERROR_PATH_NOT_FOUND},
+      {"", ERROR_PATH_NOT_FOUND},
+      {fits.substr(0, fits.size() - 4) + "/" + std::string(3, 'x'), ERROR_PATH_NOT_FOUND},
+      {fits, 0},
+      {fits + "n", ERROR_FILENAME_EXCED_RANGE},
+      {fits + "nn", ERROR_FILENAME_EXCED_RANGE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.path.size()) + " bytes: " + c.path);
+    SetLastError(0);
+    EXPECT_EQ(CreateDirectoryA(c.path.c_str(), nullptr), c.error == 0 ? TRUE : FALSE);
+    EXPECT_EQ(GetLastError(), c.error);
+  }
+  EXPECT_TRUE(fs::is_directory(dir.Path(kHyoUtf8 + "/in")));
+  EXPECT_TRUE(fs::is_directory(fits));
+  EXPECT_FALSE(fs::exists(fits + "n"));
+  EXPECT_FALSE(CreateDirectoryA(nullptr, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+// Runs the helper as an unprivileged user (root ignores permissions) and returns the last error
+// it printed, or -1 when it could not be run.
+long RunHelperAsNobody(const std::string& operation, const std::string& path) {
+  std::string command =
+      ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : std::string();
+  command += std::string(LINKSTART_FILES_HELPER) + " " + operation + " '" + path + "'";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  long error = -1;
+  if (std::fscanf(pipe, "%ld", &error) != 1) error = -1;
+  return ::pclose(pipe) == 0 ? error : -1;
+}
+
+TEST(FilePermissions, AccessDenied) {
+  TempDir dir;
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+  fs::create_directory(dir.Path("locked"));
+  fs::create_directory(dir.Path("secret"));
+  ASSERT_EQ(::chmod(dir.Path("locked").c_str(), 0555), 0);
+  ASSERT_EQ(::chmod(dir.Path("secret").c_str(), 0700), 0);
+  if (::geteuid() != 0 && ::access(dir.Path("secret").c_str(), R_OK) == 0) {
+    GTEST_SKIP() << "running as the owner without root: cannot act as another user";
+  }
+  const long mkdirError = RunHelperAsNobody("mkdir", dir.Path("locked/new"));
+  if (mkdirError == -1) GTEST_SKIP() << "setpriv could not switch to uid 65534";
+  EXPECT_EQ(mkdirError, static_cast<long>(ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(fs::exists(dir.Path("locked/new")));
+  EXPECT_EQ(RunHelperAsNobody("find", dir.Path("secret/*")),
+            static_cast<long>(ERROR_ACCESS_DENIED));
+  // The helper itself works: a folder it may write gets created.
+  ASSERT_EQ(::chmod(dir.Path("locked").c_str(), 0777), 0);
+  EXPECT_EQ(RunHelperAsNobody("mkdir", dir.Path("locked/new")), 0);
+}
+
+TEST(FileTimeToSystemTime, CalendarFields) {
+  struct Case {
+    ULONGLONG value;
+    SYSTEMTIME expected;  // year, month, day of week, day, hour, minute, second, milliseconds
+  } cases[] = {
+      {0, {1601, 1, 1, 1, 0, 0, 0, 0}},
+      {116444736000000000ULL, {1970, 1, 4, 1, 0, 0, 0, 0}},
+      {116444736000000000ULL + 1709814896789ULL * 10000, {2024, 3, 4, 7, 12, 34, 56, 789}},
+      {116444736000000000ULL + 951782400ULL * 10000000, {2000, 2, 2, 29, 0, 0, 0, 0}},
+      {0x7FFFFFFFFFFFFFFFULL, {30828, 9, 4, 14, 2, 48, 5, 477}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    const FILETIME time = FileTimeOf(c.value);
+    SYSTEMTIME got{};
+    ASSERT_TRUE(FileTimeToSystemTime(&time, &got));
+    EXPECT_EQ(std::memcmp(&got, &c.expected, sizeof got), 0)
+        << got.wYear << "-" << got.wMonth << "-" << got.wDay << " dow " << got.wDayOfWeek << " "
+        << got.wHour << ":" << got.wMinute << ":" << got.wSecond << "." << got.wMilliseconds;
+  }
+  const FILETIME tooLarge = FileTimeOf(0x8000000000000000ULL);
+  SYSTEMTIME got;
+  EXPECT_FALSE(FileTimeToSystemTime(&tooLarge, &got));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST(FileTimeToLocalFileTime, UsesTheZoneOffsetOfThatInstant) {
+  const char* saved = std::getenv("TZ");
+  const std::string previous = saved != nullptr ? saved : "";
+  ::setenv("TZ", "Europe/Berlin", 1);
+  ::tzset();
+  const ULONGLONG hour = 3600ULL * 10000000;
+  const ULONGLONG winter = 116444736000000000ULL + 1704067200ULL * 10000000;  // 2024-01-01
+  const ULONGLONG summer = 116444736000000000ULL + 1719792000ULL * 10000000;  // 2024-07-01
+  FILETIME local;
+  FILETIME utc = FileTimeOf(winter);
+  ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
+  EXPECT_EQ(Value(local), winter + hour);
+  utc = FileTimeOf(summer);
+  ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
+  EXPECT_EQ(Value(local), summer + 2 * hour);
+  utc = FileTimeOf(0x8000000000000000ULL);
+  EXPECT_FALSE(FileTimeToLocalFileTime(&utc, &local));
+  if (saved != nullptr) {
+    ::setenv("TZ", previous.c_str(), 1);
+  } else {
+    ::unsetenv("TZ");
+  }
+  ::tzset();
+}
+
+TEST(SplitPath, Parts) {
+  struct Case {
+    std::string path, drive, dir, fname, ext;
+  } cases[] = {
+      {"C:\\Users\\me\\log.txt", "C:", "\\Users\\me\\", "log", ".txt"},
+      {"C:/a/b.tar.gz", "C:", "/a/", "b.tar", ".gz"},
+      {"\\\\server\\share\\x", "", "\\\\server\\share\\", "x", ""},
+      {"C:", "C:", "", "", ""},
+      {"C:\\a.b.c", "C:", "\\", "a.b", ".c"},
+      {".profile", "", "", "", ".profile"},
+      {"dir.d/noext", "", "dir.d/", "noext", ""},
+      {"name.", "", "", "name", "."},
+      {"C:\\" + kHyo + "\\a.txt", "C:", "\\" + kHyo + "\\", "a", ".txt"},
+      {"C:\\" + kHyo, "C:", "\\", kHyo, ""},
+      {"", "", "", "", ""},
+      // A lone lead byte at the end stays a character of its own.
+      {"a\\b\x95", "", "a\\", "b\x95", ""},
+      // Longest parts that fit: 255 bytes of folder, name and extension.
+      {std::string(254, 'd') + "/" + std::string(255, 'n') + "." + std::string(254, 'e'), "",
+       std::string(254, 'd') + "/", std::string(255, 'n'), "." + std::string(254, 'e')},
+      // One byte more in any part: no part at all.
+      {std::string(255, 'd') + "/x.y", "", "", "", ""},
+      {std::string(256, 'n') + ".y", "", "", "", ""},
+      {"x." + std::string(255, 'e'), "", "", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    char drive[_MAX_DRIVE], dir[_MAX_DIR], fname[_MAX_FNAME], ext[_MAX_EXT];
+    std::memset(dir, '#', sizeof dir);
+    _splitpath(c.path.c_str(), drive, dir, fname, ext);
+    EXPECT_EQ(drive, c.drive);
+    EXPECT_EQ(dir, c.dir);
+    EXPECT_EQ(fname, c.fname);
+    EXPECT_EQ(ext, c.ext);
+  }
+  // Any out pointer may be null, the path too.
+  char fname[_MAX_FNAME] = "stale";
+  _splitpath("C:\\x\\prog.exe", nullptr, nullptr, fname, nullptr);
+  EXPECT_STREQ(fname, "prog");
+  _splitpath(nullptr, nullptr, nullptr, fname, nullptr);
+  EXPECT_STREQ(fname, "");
+}
+
+TEST(FullPath, LexicalAgainstTheCurrentFolder) {
+  TempDir dir;
+  const fs::path saved = fs::current_path();
+  fs::create_directory(dir.Path("work"));
+  fs::current_path(dir.Path("work"));
+  const std::string cwd = dir.Path("work");
+  struct Case {
+    const char* relative;
+    std::string expected;
+  } cases[] = {
+      {"a.txt", cwd + "/a.txt"},
+      {"logs\\*.txt", cwd + "/logs/*.txt"},
+      {"./x/../y/", cwd + "/y/"},
+      {"..", dir.Path()},
+      {"", cwd},
+      {nullptr, cwd},
+      {"/usr//lib/./x/..", "/usr/lib"},
+      {"\\\\server\\share", "/server/share"},
+      {"/../..", "/"},
+      {"/", "/"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.relative != nullptr ? c.relative : "(null)");
+    char out[MAX_PATH];
+    ASSERT_EQ(_fullpath(out, c.relative, sizeof out), out);
+    EXPECT_EQ(std::string(out), c.expected);
+  }
+  const std::string hyo = "\\" + kHyo + "\\x";
+  char out[MAX_PATH];
+  ASSERT_NE(_fullpath(out, hyo.c_str(), sizeof out), nullptr);
+  EXPECT_EQ(std::string(out), "/" + kHyo + "/x") << "the second byte of 表 is no separator";
+
+  // 259 bytes with the terminator fit; 260 do not.
+  const std::string name(MAX_PATH - 2 - cwd.size(), 'n');
+  EXPECT_NE(_fullpath(out, name.c_str(), sizeof out), nullptr);
+  EXPECT_EQ(std::strlen(out), MAX_PATH - 1);
+  EXPECT_EQ(_fullpath(out, (name + "n").c_str(), sizeof out), nullptr);
+  EXPECT_EQ(_fullpath(out, "a", cwd.size() + 2), nullptr);
+
+  char* allocated = _fullpath(nullptr, "a", 0);
+  ASSERT_NE(allocated, nullptr);
+  EXPECT_EQ(std::string(allocated), cwd + "/a");
+  std::free(allocated);
+  fs::current_path(saved);
+}
+
+}  // namespace
