@@ -1,0 +1,94 @@
+// A stand-in for the suite's user-interface library: its AppRun object reports what it was
+// given and returns an exit code, so the program can be run and tested end to end.
+//
+// Run prints the command line (as UTF-8) and the show command on standard output and returns
+// 0, or N when its own command line holds "--exit N". The program itself interprets no option.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "apprun/iapprun.h"
+#include "platform/codepage.h"
+#include "platform/process.h"
+
+namespace {
+
+class AppRun final : public IAppRun {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IAppRun) {
+      *object = static_cast<IAppRun*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++references_; }
+  ULONG Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  LONG Run(BSTR commandLine, INT showCommand) override {
+    const std::u16string_view line = commandLine != nullptr ? commandLine : u"";
+    std::printf("AppRun command line: %s\n", platform::Utf8FromWide(line).c_str());
+    std::printf("AppRun show command: %d\n", showCommand);
+    std::fflush(stdout);
+    const std::vector<std::u16string> arguments = platform::SplitCommandLine(line);
+    for (std::size_t i = 1; i + 1 < arguments.size(); ++i) {
+      if (arguments[i] == u"--exit") {
+        const std::string value = platform::Utf8FromWide(arguments[i + 1]);
+        return static_cast<LONG>(std::strtol(value.c_str(), nullptr, 10));
+      }
+    }
+    return 0;
+  }
+
+ private:
+  ULONG references_ = 1;
+};
+
+// The class object lives as long as the library; its count only guards against misuse.
+class AppRunFactory final : public IClassFactory {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+      *object = static_cast<IClassFactory*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return 2; }
+  ULONG Release() override { return 1; }
+
+  HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    auto* app = new AppRun;
+    const HRESULT hr = app->QueryInterface(iid, object);
+    app->Release();
+    return hr;
+  }
+  HRESULT LockServer(BOOL) override { return S_OK; }
+};
+
+AppRunFactory factory;
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID clsid,
+                                                                            REFIID iid,
+                                                                            void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (clsid != CLSID_AppRun) return CLASS_E_CLASSNOTAVAILABLE;
+  return factory.QueryInterface(iid, object);
+}
