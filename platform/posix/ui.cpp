@@ -28,6 +28,9 @@ struct Gtk {
   using Destroy = void (*)(void*);
   using EventsPending = int (*)();
   using MainIteration = int (*)();
+  using ImageNewFromIconName = void* (*)(const char*, int);
+  using SetImage = void (*)(void*, void*);
+  using Show = void (*)(void*);
 
   DisableSetlocale disableSetlocale = nullptr;
   InitCheck initCheck = nullptr;
@@ -38,6 +41,9 @@ struct Gtk {
   Destroy destroy = nullptr;
   EventsPending eventsPending = nullptr;
   MainIteration mainIteration = nullptr;
+  ImageNewFromIconName imageNewFromIconName = nullptr;
+  SetImage setImage = nullptr;
+  Show show = nullptr;
   bool ready = false;
 };
 
@@ -60,15 +66,19 @@ const Gtk* LoadGtk() {
     Gtk g;
     void* library = dlopen("libgtk-3.so.0", RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) return g;
-    const bool resolved = Resolve(library, "gtk_disable_setlocale", g.disableSetlocale) &&
-                          Resolve(library, "gtk_init_check", g.initCheck) &&
-                          Resolve(library, "gtk_message_dialog_new", g.messageDialogNew) &&
-                          Resolve(library, "gtk_window_set_title", g.setTitle) &&
-                          Resolve(library, "gtk_window_set_position", g.setPosition) &&
-                          Resolve(library, "gtk_dialog_run", g.run) &&
-                          Resolve(library, "gtk_widget_destroy", g.destroy) &&
-                          Resolve(library, "gtk_events_pending", g.eventsPending) &&
-                          Resolve(library, "gtk_main_iteration", g.mainIteration);
+    const bool resolved =
+        Resolve(library, "gtk_disable_setlocale", g.disableSetlocale) &&
+        Resolve(library, "gtk_init_check", g.initCheck) &&
+        Resolve(library, "gtk_message_dialog_new", g.messageDialogNew) &&
+        Resolve(library, "gtk_window_set_title", g.setTitle) &&
+        Resolve(library, "gtk_window_set_position", g.setPosition) &&
+        Resolve(library, "gtk_dialog_run", g.run) &&
+        Resolve(library, "gtk_widget_destroy", g.destroy) &&
+        Resolve(library, "gtk_events_pending", g.eventsPending) &&
+        Resolve(library, "gtk_main_iteration", g.mainIteration) &&
+        Resolve(library, "gtk_image_new_from_icon_name", g.imageNewFromIconName) &&
+        Resolve(library, "gtk_message_dialog_set_image", g.setImage) &&
+        Resolve(library, "gtk_widget_show", g.show);
     if (!resolved) return g;
     // GTK would otherwise reset the process's locale to the environment's.
     g.disableSetlocale();
@@ -79,25 +89,37 @@ const Gtk* LoadGtk() {
 }
 
 void ShowDialog(const Gtk& gtk, const std::string& text, const std::string& caption, UINT type) {
-  constexpr int kModal = 1;      // GTK_DIALOG_MODAL
-  constexpr int kButtonsOk = 1;  // GTK_BUTTONS_OK
-  constexpr int kCenter = 1;     // GTK_WIN_POS_CENTER
-  int messageType = 3;           // GTK_MESSAGE_ERROR
+  constexpr int kModal = 1;           // GTK_DIALOG_MODAL
+  constexpr int kButtonsOk = 1;       // GTK_BUTTONS_OK
+  constexpr int kCenter = 1;          // GTK_WIN_POS_CENTER
+  constexpr int kIconSizeDialog = 6;  // GTK_ICON_SIZE_DIALOG
+  int messageType = 3;                // GTK_MESSAGE_ERROR
+  const char* icon = "dialog-error";
   switch (type & 0xF0) {
     case MB_ICONWARNING:
       messageType = 1;  // GTK_MESSAGE_WARNING
+      icon = "dialog-warning";
       break;
     case MB_ICONINFORMATION:
       messageType = 0;  // GTK_MESSAGE_INFO
+      icon = "dialog-information";
       break;
     case 0:
       messageType = 4;  // GTK_MESSAGE_OTHER
+      icon = nullptr;
       break;
     default:
       break;
   }
   void* dialog = gtk.messageDialogNew(nullptr, kModal, messageType, kButtonsOk, "%s", text.c_str());
   if (dialog == nullptr) return;
+  // GTK 3 no longer draws the message type's icon by itself; the box shows it as Windows does.
+  if (icon != nullptr) {
+    if (void* image = gtk.imageNewFromIconName(icon, kIconSizeDialog)) {
+      gtk.setImage(dialog, image);
+      gtk.show(image);
+    }
+  }
   gtk.setTitle(dialog, caption.c_str());
   gtk.setPosition(dialog, kCenter);
   gtk.run(dialog);
