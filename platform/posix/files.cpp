@@ -204,7 +204,7 @@ bool ReadNextMatch(Search& search, WIN32_FIND_DATAA* data) {
       status.stx_mode = entry->d_type == DT_DIR ? S_IFDIR | S_IWUSR : S_IFREG | S_IWUSR;
     }
     FillFromStatus(status, data);
-    std::memcpy(data->cFileName, name, sizeof name);
+    std::memcpy(data->cFileName, name, std::strlen(name) + 1);
     return true;
   }
 }

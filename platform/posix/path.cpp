@@ -30,7 +30,7 @@ std::size_t Width(const char* text, std::size_t at) {
 
 void Put(char* out, std::string_view part) {
   if (out == nullptr) return;
-  std::memcpy(out, part.data(), part.size());
+  if (!part.empty()) std::memcpy(out, part.data(), part.size());
   out[part.size()] = '\0';
 }
 
