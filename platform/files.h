@@ -83,6 +83,7 @@ constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
 //   ERROR_PATH_NOT_FOUND   the folder part does not exist or is not a folder, or the text is
 //                          empty;
 //   ERROR_ACCESS_DENIED    the folder may not be read;
+//   ERROR_INVALID_NAME     a wildcard stands in the folder part;
 //   ERROR_FILENAME_EXCED_RANGE  the text does not fit in MAX_PATH bytes;
 //   ERROR_INVALID_PARAMETER     a null argument.
 // An exact name costs one status call; a pattern reads the folder once, in the system's order

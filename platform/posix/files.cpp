@@ -231,6 +231,10 @@ HANDLE FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
+  if (platform::HasWildcard(text.substr(0, nameStart))) {  // wildcards only in the last part
+    SetLastError(ERROR_INVALID_NAME);
+    return INVALID_HANDLE_VALUE;
+  }
   const std::string folderPart = SystemPath(nameStart == 0 ? "." : text.substr(0, nameStart));
 
   auto search = std::make_unique<Search>();

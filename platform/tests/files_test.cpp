@@ -116,6 +116,7 @@ TEST_F(FindFileTest, FailuresLeaveTheWindowsError) {
       {d + "/missing/a.txt", ERROR_PATH_NOT_FOUND},
       {d + "/missing/*", ERROR_PATH_NOT_FOUND},
       {d + "/a.txt/x", ERROR_PATH_NOT_FOUND},  // a file where a folder should be
+      {d + "/s*/a.txt", ERROR_INVALID_NAME},   // wildcards only in the last part
       {d + "/sub/", ERROR_FILE_NOT_FOUND},     // a trailing separator matches nothing
       {d + "\\sub\\", ERROR_FILE_NOT_FOUND},
       {"/", ERROR_FILE_NOT_FOUND},  // nor does a bare root
