@@ -255,7 +255,7 @@ HANDLE FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
       SetLastError(code);
       return INVALID_HANDLE_VALUE;
     }
-    WIN32_FIND_DATAA found;
+    WIN32_FIND_DATAA found{};
     FillFromStatus(status, &found);
     std::memcpy(found.cFileName, namePart.data(), namePart.size());
     found.cFileName[namePart.size()] = '\0';
@@ -270,7 +270,7 @@ HANDLE FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
   }
   search->folder.reset(folder);
   search->pattern.assign(namePart);
-  WIN32_FIND_DATAA found;
+  WIN32_FIND_DATAA found{};
   if (!ReadNextMatch(*search, &found)) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
