@@ -34,8 +34,9 @@ namespace platform {
 // The handle that stands for the program's own executable file (the hInstance of WinMain).
 HMODULE ProgramModule();
 
-// Records the arguments the process was started with (UTF-8, as the POSIX entry gets them).
-// Without this call GetCommandLineA reads them from /proc/self/cmdline.
+// Records the arguments the process was started with (UTF-8, as the POSIX entry gets them);
+// call it before the first GetCommandLineA, which builds its text once. Without this call
+// GetCommandLineA reads the arguments from /proc/self/cmdline.
 void SetProcessArguments(int argc, const char* const* argv);
 
 // Joins arguments (UTF-8) into one Windows command line (UTF-8); GetCommandLineA converts the
