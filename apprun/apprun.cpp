@@ -3,6 +3,10 @@
 //
 // Run prints the command line (as UTF-8) and the show command on standard output and returns
 // 0, or N when its own command line holds "--exit N". The program itself interprets no option.
+// It also logs one Info and one Debug line through log4cxx, the library instance the program
+// configured at start-up, so a run shows which configuration the object ran under.
+#include <log4cxx/logger.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -38,6 +42,10 @@ class AppRun final : public IAppRun {
     std::printf("AppRun command line: %s\n", platform::Utf8FromWide(line).c_str());
     std::printf("AppRun show command: %d\n", showCommand);
     std::fflush(stdout);
+    // One line per level, so a run shows which logging configuration the object ran under.
+    const log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("AppRun");
+    LOG4CXX_INFO(logger, "AppRun started");
+    LOG4CXX_DEBUG(logger, "AppRun show command " << showCommand);
     const std::vector<std::u16string> arguments = platform::SplitCommandLine(line);
     for (std::size_t i = 1; i + 1 < arguments.size(); ++i) {
       if (arguments[i] == u"--exit") {

@@ -5,7 +5,9 @@
 
 #include "apprun/iapprun.h"
 #include "launcher/error_message.h"
+#include "logsetup/log_configuration.h"
 #include "platform/codepage.h"
+#include "platform/path.h"
 #include "platform/process.h"
 
 namespace launcher {
@@ -49,7 +51,22 @@ int RunApplication(const std::string& commandLine, int showCommand) {
   return result;
 }
 
+void InitProgramLog() {
+  char path[MAX_PATH] = {};
+  char drive[_MAX_DRIVE] = {};
+  char folder[_MAX_DIR] = {};
+  char name[_MAX_FNAME] = {};
+  char extension[_MAX_EXT] = {};
+  if (GetModuleFileNameA(nullptr, path, MAX_PATH) != 0) {
+    _splitpath(path, drive, folder, name, extension);
+  }
+  SetUpLogging(name, 1, 0, 0, 0);
+}
+
 int WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+  // Logging first, so that it is in force even when COM cannot be initialised.
+  InitProgramLog();
+
   // The command line is taken whole, as the process received it, never parsed.
   const std::string commandLine = GetCommandLineA();
 

@@ -18,6 +18,12 @@ constexpr int SW_SHOWDEFAULT = 10;
 // The message shown when AppRun cannot be created.
 constexpr UINT IDS_APPRUN_CREATE_FAILED = 10010;
 
+// Sets up the process's logging (SetUpLogging) for this program: its name is the program
+// file's name without folder and extension (empty when the path cannot be read), its version
+// parts 1, 0, 0, 0. Runs first in start-up, before COM is initialised; whatever it achieves,
+// start-up goes on.
+void InitProgramLog();
+
 // The Windows entry point. Only `showCommand` is used; the command line is taken whole from
 // GetCommandLineA.
 int WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);

@@ -1,0 +1,205 @@
+// The logging set-up as a user meets it: the real program, copied with its component into a
+// temporary folder under the name Sample, started with a temporary home folder and with the
+// date set by faketime. The component (the stand-in AppRun) logs one Info and one Debug line
+// from its Run, so each start shows which configuration the application object ran under.
+#include <gtest/gtest.h>
+#include <log4cxx/logmanager.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+
+#include "launcher/startup.h"
+#include "logsetup/tests/temp_home.h"
+#include "platform/com.h"
+#include "platform/process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using logsetup_test::ReadFile;
+
+struct Outcome {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+// The configuration the program writes for itself, naming `logFile`.
+std::string GeneratedConfiguration(const std::string& logFile) {
+  return "log4j.rootLogger = Info, kAppender\r\n"
+         "log4j.appender.kAppender = org.apache.log4j.RollingFileAppender\r\n"
+         "log4j.appender.kAppender.MaxFileSize = 5MB\r\n"
+         "log4j.appender.kAppender.MaxBackupIndex = 1\r\n"
+         "log4j.appender.kAppender.File = " +
+         logFile +
+         "\r\n"
+         "log4j.appender.kAppender.layout = org.apache.log4j.PatternLayout\r\n"
+         "log4j.appender.kAppender.layout.ConversionPattern = "
+         "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n\r\n";
+}
+
+class LoggingProgramTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/linkstart-logging-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    // Open to the unprivileged user of the read-only case.
+    fs::permissions(root_, fs::perms::all & ~(fs::perms::group_write | fs::perms::others_write));
+    fs::create_directories(root_ + "/app");
+    fs::create_directories(home_());
+    fs::copy_file(LINKSTART_PROGRAM, root_ + "/app/Sample");
+    fs::copy_file(LINKSTART_COMPONENT,
+                  root_ + "/app/" + fs::path(LINKSTART_COMPONENT).filename().string());
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  std::string home_() const { return root_ + "/home"; }
+  std::string logFolder() const { return home_() + "/Documents/Korvo/SystemLog"; }
+
+  // Starts Sample on `day` (YYYY-MM-DD) at 10:00 with no display and no XDG or locale settings;
+  // `asUser` runs it as another user (setpriv), who then owns the temporary folder.
+  Outcome Start(const std::string& day, const std::string& asUser = "") {
+    std::string command =
+        "cd '" + root_ + "' && env -u DISPLAY -u WAYLAND_DISPLAY " +
+        "-u XDG_CONFIG_HOME -u LC_ALL -u LANG HOME='" + home_() + "' " +
+        // libfaketime is preloaded before the sanitizer runtime.
+        "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0\" ";
+    if (!asUser.empty()) {
+      command += "setpriv --reuid=" + asUser + " --regid=" + asUser + " --clear-groups ";
+    }
+    command += "faketime '" + day + " 10:00:00' ./app/Sample first second >out.txt 2>err.txt";
+    const int status = std::system(command.c_str());
+    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1000,
+                    ReadFile(root_ + "/out.txt").value_or(""),
+                    ReadFile(root_ + "/err.txt").value_or("")};
+    return outcome;
+  }
+
+  std::string root_;
+};
+
+// One line of the component's Info message in the pattern of the generated configuration.
+const std::regex kInfoLine(
+    R"(\d{4}-\d\d-\d\d 10:00:\d\d \[ INFO\] \S*apprun\.cpp\(\d+\) \S*Run - AppRun started\n)");
+
+int CountMatches(const std::string& text, const std::regex& pattern) {
+  return static_cast<int>(std::distance(std::sregex_iterator(text.begin(), text.end(), pattern),
+                                        std::sregex_iterator()));
+}
+
+TEST_F(LoggingProgramTest, GeneratedConfigurationPerDay) {
+  const Outcome first = Start("2024-03-07");
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_NE(first.out.find("AppRun command line: "), std::string::npos);
+  EXPECT_EQ(first.err, "");
+
+  EXPECT_TRUE(fs::is_directory(logFolder() + "/Sample"));
+  const std::string dayOne = logFolder() + "/Sample/Sample.1.0.0Log_20240307.txt";
+  const auto configuration = ReadFile(logFolder() + "/Sample.ini");
+  EXPECT_EQ(configuration, GeneratedConfiguration(dayOne));
+  auto log = ReadFile(dayOne);
+  ASSERT_TRUE(log.has_value());
+  EXPECT_TRUE(std::regex_match(*log, kInfoLine)) << *log;
+  EXPECT_EQ(log->find("DEBUG"), std::string::npos);
+
+  // The same day again: the same bytes, the same log file, one more line.
+  ASSERT_EQ(Start("2024-03-07").exitCode, 0);
+  EXPECT_EQ(ReadFile(logFolder() + "/Sample.ini"), configuration);
+  log = ReadFile(dayOne);
+  EXPECT_EQ(CountMatches(*log, kInfoLine), 2) << *log;
+
+  // A later day names a new file; the old one stays as it was.
+  ASSERT_EQ(Start("2024-03-08").exitCode, 0);
+  const std::string dayTwo = logFolder() + "/Sample/Sample.1.0.0Log_20240308.txt";
+  EXPECT_EQ(ReadFile(logFolder() + "/Sample.ini"), GeneratedConfiguration(dayTwo));
+  EXPECT_EQ(ReadFile(dayOne), log);
+  const auto second = ReadFile(dayTwo);
+  ASSERT_TRUE(second.has_value());
+  EXPECT_TRUE(std::regex_match(*second, kInfoLine)) << *second;
+}
+
+TEST_F(LoggingProgramTest, OverrideFileWinsAndIsNeverChanged) {
+  fs::create_directories(logFolder());
+  const std::string override = logFolder() + "/KDefault.ini";
+  const std::string content =
+      "log4j.rootLogger=DEBUG, O\n"
+      "log4j.appender.O=org.apache.log4j.FileAppender\n"
+      "log4j.appender.O.File=" +
+      home_() +
+      "/override.log\n"
+      "log4j.appender.O.layout=org.apache.log4j.SimpleLayout\n";
+  std::ofstream(override) << content;
+  const auto written = fs::last_write_time(override);
+
+  const Outcome outcome = Start("2024-03-07");
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  // The component logged through the override: both its lines, in the override's layout.
+  EXPECT_EQ(ReadFile(home_() + "/override.log"),
+            "INFO - AppRun started\nDEBUG - AppRun show command 10\n");
+  EXPECT_EQ(ReadFile(override), content);
+  EXPECT_EQ(fs::last_write_time(override), written);
+  EXPECT_FALSE(fs::exists(logFolder() + "/Sample.ini"));
+  EXPECT_FALSE(fs::exists(logFolder() + "/Sample"));
+}
+
+TEST_F(LoggingProgramTest, OverrideFolderWinsToo) {
+  fs::create_directories(logFolder() + "/KDefault.ini");
+  const Outcome outcome = Start("2024-03-07");
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_NE(outcome.out.find("AppRun command line: "), std::string::npos);
+  // Handed to the library, which cannot read a folder: it says so itself and logs nowhere.
+  EXPECT_NE(outcome.err.find("log4cxx: "), std::string::npos) << outcome.err;
+  EXPECT_TRUE(fs::is_empty(logFolder() + "/KDefault.ini"));
+  std::vector<fs::path> entries(fs::directory_iterator(logFolder()), {});
+  EXPECT_EQ(entries, std::vector<fs::path>{logFolder() + "/KDefault.ini"});
+}
+
+TEST_F(LoggingProgramTest, ReadOnlyConfigurationIsUsedAsItIs) {
+  // Root writes read-only files; an unprivileged user does not.
+  const std::string nobody = "65534";
+  ASSERT_EQ(std::system(("chown -R " + nobody + ":" + nobody + " '" + root_ + "'").c_str()), 0);
+  ASSERT_EQ(Start("2024-03-07", nobody).exitCode, 0);
+  const std::string dayOne = logFolder() + "/Sample/Sample.1.0.0Log_20240307.txt";
+  const auto configuration = ReadFile(logFolder() + "/Sample.ini");
+  ASSERT_EQ(configuration, GeneratedConfiguration(dayOne));
+  fs::permissions(logFolder() + "/Sample.ini",
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  const Outcome later = Start("2024-03-08", nobody);
+  EXPECT_EQ(later.exitCode, 0);
+  EXPECT_NE(later.out.find("AppRun command line: "), std::string::npos);
+  EXPECT_EQ(later.err, "");
+  // Not rewritten: the library ran on the old content, so the line went to the first day's file.
+  EXPECT_EQ(ReadFile(logFolder() + "/Sample.ini"), configuration);
+  EXPECT_FALSE(fs::exists(logFolder() + "/Sample/Sample.1.0.0Log_20240308.txt"));
+  EXPECT_EQ(CountMatches(ReadFile(dayOne).value_or(""), kInfoLine), 2);
+}
+
+// In process: start-up sets up logging before it initialises COM, so the set-up has run even
+// when COM then refuses (here for real: the thread is already in the other kind of apartment).
+class StartupLoggingTest : public logsetup_test::TempHome {};
+
+TEST_F(StartupLoggingTest, LoggingIsSetUpBeforeComInitialisationFails) {
+  ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+  EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, SW_SHOWDEFAULT), 1);
+  CoUninitialize();
+  log4cxx::LogManager::resetConfiguration();
+
+  // The configuration is named after the running program, this test.
+  char path[MAX_PATH] = {};
+  ASSERT_NE(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
+  const std::string name = fs::path(path).stem().string();
+  const std::string logFolder = home_ + "/Documents/Korvo/SystemLog";
+  const auto configuration = ReadFile(logFolder + "/" + name + ".ini");
+  ASSERT_TRUE(configuration.has_value());
+  EXPECT_NE(configuration->find("File = " + logFolder + "/" + name + "/" + name + ".1.0.0Log_"),
+            std::string::npos)
+      << *configuration;
+}
+
+}  // namespace
