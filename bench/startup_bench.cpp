@@ -1,0 +1,77 @@
+// The cost of the logging set-up in a whole start: the real program (copied as Sample with its
+// component, generating and writing its configuration on every start) against a minimal host
+// that configures log4cxx from the same file and activates the same component with no folder
+// work. Both are started as processes through the shell with standard output discarded; the
+// shell's own cost is measured alone as a baseline.
+//
+//   startup_bench --benchmark_repetitions=15 --benchmark_report_aggregates_only=true
+//
+// Target: the program's median within 1.10 times the minimal host's.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A temporary folder with the program copy and its home, made once for the run.
+class Setting {
+ public:
+  Setting() {
+    char pattern[] = "/tmp/linkstart-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) std::abort();
+    root_ = pattern;
+    fs::create_directories(root_ + "/app");
+    fs::create_directories(root_ + "/home");
+    component_ = root_ + "/app/" + fs::path(LINKSTART_COMPONENT).filename().string();
+    fs::copy_file(LINKSTART_PROGRAM, root_ + "/app/Sample");
+    fs::copy_file(LINKSTART_COMPONENT, component_);
+    // One start writes the configuration that the minimal host reads.
+    if (std::system(ProgramCommand().c_str()) != 0) std::abort();
+    if (!fs::exists(Configuration())) std::abort();
+  }
+  ~Setting() { fs::remove_all(root_); }
+
+  std::string ProgramCommand() const {
+    return "cd '" + root_ +
+           "' && exec env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME HOME='" + root_ +
+           "/home' ./app/Sample >/dev/null 2>&1";
+  }
+  std::string HostCommand() const {
+    return "exec '" LINKSTART_MINIMAL_HOST "' '" + Configuration() + "' '" + component_ +
+           "' >/dev/null 2>&1";
+  }
+  std::string Configuration() const { return root_ + "/home/Documents/Korvo/SystemLog/Sample.ini"; }
+
+ private:
+  std::string root_;
+  std::string component_;
+};
+
+Setting& TheSetting() {
+  static Setting setting;
+  return setting;
+}
+
+void Start(benchmark::State& state, const std::string& command) {
+  for (auto _ : state) {
+    if (std::system(command.c_str()) != 0) state.SkipWithError("the start failed");
+  }
+}
+
+void BM_Program(benchmark::State& state) { Start(state, TheSetting().ProgramCommand()); }
+void BM_MinimalHost(benchmark::State& state) { Start(state, TheSetting().HostCommand()); }
+void BM_ShellOnly(benchmark::State& state) { Start(state, "exec /bin/true"); }
+
+BENCHMARK(BM_Program)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_MinimalHost)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ShellOnly)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();
