@@ -16,6 +16,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <system_error>
 
 #include "fsutil/file_find.h"
 #include "fsutil/folder.h"
@@ -37,17 +38,27 @@ void MakeFolder(const std::string& folder, int entries) {
   for (int i = 0; i < entries; ++i) std::ofstream(folder + "/e" + std::to_string(i) + ".txt");
 }
 
-// The folder of 100,000 entries, made once per process and removed at exit.
+// The folder of 100,000 entries, made once per process and removed when the process ends.
+class BigFolderHolder {
+ public:
+  BigFolderHolder()
+      : path_((fs::temp_directory_path() / ("linkstart-fsutil-bench-" + std::to_string(RunId())))
+                  .string()) {
+    MakeFolder(path_, kEntries);
+  }
+  ~BigFolderHolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 const std::string& BigFolder() {
-  static const std::string folder = [] {
-    const std::string path =
-        (fs::temp_directory_path() / ("linkstart-fsutil-bench-" + std::to_string(RunId())))
-            .string();
-    MakeFolder(path, kEntries);
-    std::atexit([] { fs::remove_all(BigFolder()); });
-    return path;
-  }();
-  return folder;
+  static const BigFolderHolder holder;
+  return holder.path();
 }
 
 // One walk; returns the entries seen and counts the folders among them.
