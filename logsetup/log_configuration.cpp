@@ -6,7 +6,6 @@
 
 #include <clocale>
 #include <cstring>
-#include <fstream>
 
 #include "calendar/calendar_date.h"
 #include "calendar/era.h"
@@ -78,21 +77,20 @@ std::string WriteLogConfiguration(const std::string& name, const std::string& lo
   const std::string logFile =
       DoubleBackslashes(logSubfolder) + name + versionSuffix + "Log_" + dateText + ".txt";
 
-  // Each line ends in CR LF. The stream is binary, so the bytes are the same on every platform
-  // (a Windows text-mode stream would add the CR itself).
-  const char* const kLineEnd = "\r\n";
-  std::ofstream file;
-  platform::OpenSharedOutput(file, configurationPath);
-  file << "log4j.rootLogger = Info, kAppender" << kLineEnd
-       << "log4j.appender.kAppender = org.apache.log4j.RollingFileAppender" << kLineEnd
-       << "log4j.appender.kAppender.MaxFileSize = 5MB" << kLineEnd
-       << "log4j.appender.kAppender.MaxBackupIndex = 1" << kLineEnd
-       << "log4j.appender.kAppender.File = " << logFile << kLineEnd
-       << "log4j.appender.kAppender.layout = org.apache.log4j.PatternLayout" << kLineEnd
-       << "log4j.appender.kAppender.layout.ConversionPattern = "
-          "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n"
-       << kLineEnd;
-  file.close();
+  // Seven lines, each ended by CR LF; the file gets these bytes unchanged. A file that cannot be
+  // written is passed over: the library is configured from the old one, or finds none.
+  const std::string kLineEnd = "\r\n";
+  const std::string configuration =
+      "log4j.rootLogger = Info, kAppender" + kLineEnd +
+      "log4j.appender.kAppender = org.apache.log4j.RollingFileAppender" + kLineEnd +
+      "log4j.appender.kAppender.MaxFileSize = 5MB" + kLineEnd +
+      "log4j.appender.kAppender.MaxBackupIndex = 1" + kLineEnd +
+      "log4j.appender.kAppender.File = " + logFile + kLineEnd +
+      "log4j.appender.kAppender.layout = org.apache.log4j.PatternLayout" + kLineEnd +
+      "log4j.appender.kAppender.layout.ConversionPattern = "
+      "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n" +
+      kLineEnd;
+  platform::WriteSharedFile(configurationPath, configuration);
   return configurationPath;
 }
 

@@ -1,23 +1,28 @@
-// Handing a code page 932 path to the standard library's file streams and to libraries that
-// take wide-character paths, and keeping the C locale's character type fit for file names.
+// Writing a whole small file shared with other processes, handing a code page 932 path to
+// libraries that take wide-character paths, and keeping the C locale's character type fit for
+// file names.
 //
 // The program's paths are code page 932 text in which "\" and "/" both separate folders (the
 // second byte of a double-byte character never does). Here the file system takes UTF-8 with
 // "/", so such a path is converted before it is opened; on Windows it would be passed as it is.
 #pragma once
 
-#include <fstream>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
-// Opens `stream` for output on the file `path`: created if missing, emptied if present, in
-// binary mode (the bytes written are the bytes stored; a caller that wants CR LF writes it),
-// and shared with other processes, which may read and write the file while it is open (deny
-// none; a plain POSIX open takes no lock). When the file cannot be opened (a missing folder, a
-// read-only file, an invalid name) the stream is left in the failed state: writing to it and
-// closing it do nothing, and nothing is thrown.
-void OpenSharedOutput(std::ofstream& stream, const std::string& path);
+// Makes the file `path` hold exactly `content`, byte for byte (no line-end translation: a
+// caller that wants CR LF writes it): created if missing, else rewritten in whole. The file is
+// shared with other processes, which may read and write it meanwhile (deny none; no lock is
+// taken). Returns false, and writes nothing, when the file cannot be opened (a missing folder, a
+// read-only file, an invalid name); false too when a write fails part-way. Nothing is thrown.
+//
+// An existing file is overwritten in place and then cut to the new length, rather than emptied
+// first: the bytes are the same, but emptying a file frees its blocks, and on ext4 the next
+// close then waits for the new data to be written out (about 0.4 ms on every start here, when
+// the content is most often exactly what was there).
+bool WriteSharedFile(const std::string& path, std::string_view content);
 
 // `path` as a wide-character path (UTF-32 in wchar_t here) with the separators that the
 // platform's file functions read, for a library whose wide-character entry points do not depend

@@ -141,6 +141,15 @@ TEST_F(LogConfigurationTest, WritesSevenLinesNamingTheDatedLogFile) {
   }
 }
 
+TEST_F(LogConfigurationTest, LongerOldFileIsReplacedWhole) {
+  const std::string folder = home_ + "/logs";
+  fs::create_directories(folder);
+  std::ofstream(folder + "/Sample.ini") << std::string(5000, '#');
+  WriteLogConfiguration("Sample", folder, 1, 0, 0, 0);
+  EXPECT_EQ(ReadFile(folder + "/Sample.ini"),
+            ExpectedConfiguration(folder + "/Sample/Sample.1.0.0Log_20240307.txt"));
+}
+
 TEST_F(LogConfigurationTest, FileThatCannotBeOpenedIsPassedOver) {
   // A file stands where the log folder should be: nothing can be created below it.
   std::ofstream(home_ + "/blocked") << "a file";

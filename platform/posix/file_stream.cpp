@@ -1,6 +1,9 @@
 #include "platform/file_stream.h"
 
+#include <errno.h>
+#include <fcntl.h>
 #include <langinfo.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cstring>
@@ -27,8 +30,23 @@ std::string WithSlashes(std::string path) {
 
 namespace platform {
 
-void OpenSharedOutput(std::ofstream& stream, const std::string& path) {
-  stream.open(Utf8FromAnsi(WithSlashes(path)), std::ios::out | std::ios::trunc | std::ios::binary);
+bool WriteSharedFile(const std::string& path, std::string_view content) {
+  const int file =
+      ::open(Utf8FromAnsi(WithSlashes(path)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (file < 0) return false;
+  bool written = true;
+  for (std::size_t done = 0; done < content.size();) {
+    const ssize_t count = ::write(file, content.data() + done, content.size() - done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      written = false;
+      break;
+    }
+    done += static_cast<std::size_t>(count);
+  }
+  if (written && ::ftruncate(file, static_cast<off_t>(content.size())) != 0) written = false;
+  if (::close(file) != 0) written = false;
+  return written;
 }
 
 std::wstring WidePath(const std::string& path) {
