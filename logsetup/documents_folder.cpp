@@ -12,6 +12,7 @@ bool Succeeded(HRESULT result, const char* buffer) { return result >= 0 && buffe
 int GetDocumentsFolder(char* buffer) { return GetShellFolderPath(buffer, CSIDL_PERSONAL, 1); }
 
 int GetShellFolderPath(char* buffer, int folderId, int retryWithCreate) {
+  if (buffer == nullptr) return 0;
   buffer[0] = '\0';
   // An empty text (not null) takes the current folder out of the library search order, so
   // that a planted shfolder.dll there is never loaded.

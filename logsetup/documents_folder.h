@@ -22,5 +22,6 @@ int GetDocumentsFolder(char* buffer);
 // zero-terminated, in code page 932. Returns 1 when a request returned a non-negative result
 // code and a non-empty text, else 0. The buffer holds the empty text when the library or its
 // function is missing, else what the last request left there. `retryWithCreate` nonzero allows
-// the second request, with CSIDL_FLAG_CREATE and SHGFP_TYPE_DEFAULT.
+// the second request, with CSIDL_FLAG_CREATE and SHGFP_TYPE_DEFAULT. A null `buffer` gives 0
+// and nothing else happens.
 int GetShellFolderPath(char* buffer, int folderId, int retryWithCreate);

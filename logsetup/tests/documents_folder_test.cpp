@@ -159,6 +159,7 @@ TEST_F(ShellFolderPathTest, MissingLibraryOrFunctionGivesAnEmptyText) {
     EXPECT_FALSE(StillLoaded(kShfolderWithoutExports));
   }
   EXPECT_TRUE(requests.empty());
+  EXPECT_EQ(GetDocumentsFolder(nullptr), 0);
 }
 
 // The lookup through the platform's own shfolder.dll, over the XDG settings of a temporary home.
