@@ -45,15 +45,6 @@ std::string DoubleBackslashes(const std::string& text) {
 
 }  // namespace
 
-#if defined(__SANITIZE_ADDRESS__)
-// Sanitizer builds only. log4cxx 1.0.0 deletes the private part of its FixedWindowRollingPolicy
-// (made for the rolling file appender of the generated configuration) through a type of another
-// size: a sized-delete mismatch inside the library, harmless to its allocator. AddressSanitizer
-// has no suppression for this kind of report, so without this every program that used the
-// generated configuration would abort when the library tears down at exit.
-extern "C" const char* __asan_default_options() { return "new_delete_type_mismatch=0"; }
-#endif
-
 std::string WriteLogConfiguration(const std::string& name, const std::string& logFolder,
                                   int32_t version1, int32_t version2, int32_t version3,
                                   int32_t version4) {

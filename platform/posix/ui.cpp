@@ -142,18 +142,3 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
 }
 
 HWND GetActiveWindow() { return nullptr; }
-
-#if defined(__SANITIZE_ADDRESS__)
-// GTK, GLib and the libraries under them keep process-lifetime allocations that the leak
-// checker would report at exit; they are not ours.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libgtk-3.so\nleak:libgdk-3.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\n"
-         "leak:libgio-2.0.so\nleak:libfontconfig.so\nleak:libpango\nleak:libcairo.so\n"
-         "leak:libharfbuzz.so\nleak:libX11.so\nleak:libxcb\nleak:libatk\nleak:libatspi.so\n"
-         "leak:libdbus-1.so\nleak:libgdk_pixbuf\nleak:libgmodule-2.0.so\nleak:libepoxy.so\n"
-         "leak:libfreetype.so\nleak:libpixman-1.so\nleak:librsvg-2.so\nleak:libxkbcommon.so\n";
-}
-// The box's text is the program's only output on standard error; keep the checker's statistics
-// of suppressed leaks out of it.
-extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
-#endif
