@@ -22,14 +22,15 @@ function(linkstart_library name)
 endfunction()
 
 # linkstart_test(name SOURCES ... [LIBS ...])
-# One GoogleTest executable registered with CTest; each TEST becomes its own CTest case.
+# One GoogleTest executable registered with CTest; each TEST becomes its own CTest case. Every
+# test program runs in an isolated session (testsupport/isolated_session.cpp).
 function(linkstart_test name)
   if(NOT LINKSTART_BUILD_TESTS)
     return()
   endif()
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} testsupport_session GTest::gmock GTest::gtest_main)
   linkstart_warnings(${name})
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "LINKSTART_TEST=1")

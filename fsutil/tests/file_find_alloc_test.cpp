@@ -11,7 +11,7 @@
 #include <string>
 
 #include "fsutil/file_find.h"
-#include "fsutil/tests/temp_dir.h"
+#include "testsupport/temp_dir.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -50,7 +50,7 @@ WalkCounts CountWalk(const std::string& pattern) {
 }
 
 TEST(IFileFindAllocations, TwoRecordsForAWalkOfAnyLength) {
-  const fsutil_test::TempDir dir;
+  const testsupport::TempDir dir;
   ASSERT_FALSE(dir.Path().empty());
   CountWalk(dir.Path("*"));  // first use: the backend's one-time set-up is not counted below
   long firstBegin = -1;

@@ -12,18 +12,18 @@
 #include <string>
 #include <vector>
 
-#include "fsutil/tests/temp_dir.h"
 #include "platform/lasterror.h"
+#include "testsupport/temp_dir.h"
 
 namespace fs = std::filesystem;
 using ::testing::UnorderedElementsAre;
 
 namespace {
 
-using fsutil_test::kHyo;
-using fsutil_test::kHyoUtf8;
-using fsutil_test::ScopedCurrentPath;
-using fsutil_test::TempDir;
+using testsupport::kHyo;
+using testsupport::kHyoUtf8;
+using testsupport::ScopedCurrentPath;
+using testsupport::TempDir;
 
 constexpr ULONGLONG kUnixEpoch = 116444736000000000ULL;  // 1970-01-01 as a FILETIME
 constexpr ULONGLONG kSecond = 10000000ULL;

@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "fsutil/tests/temp_dir.h"
 #include "platform/lasterror.h"
+#include "testsupport/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using fsutil_test::kHyo;
-using fsutil_test::kHyoUtf8;
-using fsutil_test::ScopedCurrentPath;
-using fsutil_test::TempDir;
+using testsupport::kHyo;
+using testsupport::kHyoUtf8;
+using testsupport::ScopedCurrentPath;
+using testsupport::TempDir;
 
 TEST(FindLastByte, SkipsSecondBytes) {
   struct Case {

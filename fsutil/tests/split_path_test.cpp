@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "fsutil/tests/temp_dir.h"
+#include "testsupport/temp_dir.h"
 
 namespace {
 
-using fsutil_test::kHyo;
+using testsupport::kHyo;
 
 struct Row {
   std::string path, drive, server, dir, title, ext, folderPath, fileName;

@@ -10,7 +10,7 @@
 #include "platform/codepage.h"
 #include "platform/resource.h"
 #include "platform/tests/res_builder.h"
-#include "platform/tests/temp_dir.h"
+#include "testsupport/temp_dir.h"
 
 namespace {
 
@@ -42,12 +42,12 @@ class ErrorMessageTest : public testing::Test {
         .Add(6, 5, 0x0411, StringBlock({{0, u"日本語"}}))
         .Add(6, 4, 0x0411, odd)
         .Add(6, 2, 0x0411, cut)
-        .Write(dir_ / "strings.res");
-    file_ = platform::OpenResourceFile(dir_ / "strings.res");
+        .Write(dir_.Path("strings.res"));
+    file_ = platform::OpenResourceFile(dir_.Path("strings.res"));
     ASSERT_NE(file_, nullptr);
   }
 
-  platform_test::TempDir dir_;
+  testsupport::TempDir dir_;
   std::unique_ptr<platform::ResourceFile> file_;
 };
 

@@ -3,30 +3,14 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "testsupport/temp_dir.h"
+
 namespace launcher_test {
 
-inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Single-quoted for the shell.
-inline std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) {
-    if (c == '\'') {
-      quoted += "'\\''";
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "'";
-}
+using testsupport::ShellQuote;
 
 struct Outcome {
   int status = -1;  // the exit status as the shell sees it (0-255; 128 + n for signal n)
@@ -50,9 +34,9 @@ inline Outcome RunProgram(const std::string& command, const std::vector<std::str
           ShellQuote(status.string());
   Outcome outcome;
   if (std::system(line.c_str()) != 0) return outcome;
-  outcome.status = std::stoi(ReadFile(status));
-  outcome.out = ReadFile(out);
-  outcome.err = ReadFile(err);
+  outcome.status = std::stoi(testsupport::ReadFile(status).value_or("-1"));
+  outcome.out = testsupport::ReadFile(out).value_or("");
+  outcome.err = testsupport::ReadFile(err).value_or("");
   return outcome;
 }
 

@@ -10,7 +10,7 @@
 #include "launcher/tests/program_runner.h"
 #include "platform/codepage.h"
 #include "platform/process.h"
-#include "platform/tests/temp_dir.h"
+#include "testsupport/temp_dir.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ const std::string kCreateFailed =
 class ProgramTest : public testing::Test {
  protected:
   void Install(const std::string& folderName, const std::string& component) {
-    app_ = dir_.path() / folderName;
+    app_ = dir_.Path(folderName);
     fs::create_directories(app_);
     fs::copy_file(LINKSTART_PROGRAM, app_ / "linkstart");
     if (component == "garbage") {
@@ -35,7 +35,7 @@ class ProgramTest : public testing::Test {
     }
   }
   Outcome Start(const std::vector<std::string>& arguments) {
-    return RunProgram((app_ / "linkstart").string(), arguments, dir_.path(), dir_.path());
+    return RunProgram((app_ / "linkstart").string(), arguments, dir_.Path(), dir_.Path());
   }
 
   // The arguments that AppRun's Run received, split as CommandLineToArgvW splits them.
@@ -52,7 +52,7 @@ class ProgramTest : public testing::Test {
     return platform::WideFromAnsi(platform::AnsiFromUtf8(utf8));
   }
 
-  platform_test::TempDir dir_;
+  testsupport::TempDir dir_;
   fs::path app_;
 };
 
@@ -97,7 +97,7 @@ TEST_F(ProgramTest, ComponentThatCannotGiveAppRunShowsTheBoxAndExitsWithMinusOne
   };
   for (const auto& [what, component] : cases) {
     SCOPED_TRACE(what);
-    fs::remove_all(dir_.path() / "app");
+    fs::remove_all(dir_.Path("app"));
     Install("app", component);
     const Outcome outcome = Start({"--exit", "7"});
     EXPECT_EQ(outcome.status, 255);
@@ -110,19 +110,19 @@ TEST_F(ProgramTest, ComponentIsLoadedOnlyFromTheProgramsFolder) {
   // The component in the current folder, not beside the program: never loaded, whether the
   // program is started by path or by bare name through PATH.
   Install("app", "");
-  fs::copy_file(LINKSTART_COMPONENT, dir_.path() / "KLinkUI.dll");
+  fs::copy_file(LINKSTART_COMPONENT, dir_.Path("KLinkUI.dll"));
   Outcome outcome = Start({});
   EXPECT_EQ(outcome.status, 255);
   EXPECT_EQ(outcome.err, kCreateFailed);
-  outcome = RunProgram("linkstart", {}, dir_.path(), dir_.path(), app_.string());
+  outcome = RunProgram("linkstart", {}, dir_.Path(), dir_.Path(), app_.string());
   EXPECT_EQ(outcome.status, 255);
   EXPECT_EQ(outcome.out, "");
 
   // Beside the program it is found from any current folder, and a bare-name start stays a bare
   // name on the command line.
   fs::copy_file(LINKSTART_COMPONENT, app_ / "KLinkUI.dll");
-  fs::remove(dir_.path() / "KLinkUI.dll");
-  outcome = RunProgram("linkstart", {"x"}, dir_.path(), dir_.path(), app_.string());
+  fs::remove(dir_.Path("KLinkUI.dll"));
+  outcome = RunProgram("linkstart", {"x"}, dir_.Path(), dir_.Path(), app_.string());
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(ReceivedArguments(outcome), (std::vector<std::u16string>{u"linkstart", u"x"}));
 }

@@ -8,10 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "logsetup/tests/temp_home.h"
 #include "platform/lasterror.h"
 #include "platform/module.h"
 #include "platform/shell.h"
+#include "testsupport/temp_dir.h"
+#include "testsupport/temp_home.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ TEST_F(ShellFolderPathTest, MissingLibraryOrFunctionGivesAnEmptyText) {
 }
 
 // The lookup through the platform's own shfolder.dll, over the XDG settings of a temporary home.
-class DocumentsFolderTest : public logsetup_test::TempHome {};
+class DocumentsFolderTest : public testsupport::TempHomeTest {};
 
 TEST_F(DocumentsFolderTest, FollowsTheXdgSettings) {
   struct Case {

@@ -12,15 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "logsetup/tests/temp_home.h"
 #include "platform/codepage.h"
 #include "platform/crt_time.h"
 #include "platform/module.h"
+#include "testsupport/temp_dir.h"
+#include "testsupport/temp_home.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using logsetup_test::ReadFile;
+using testsupport::ReadFile;
 
 // The clock stands on 7 March 2024, 12:00 local time, while a fixture lives.
 __time64_t MarchSeventh() {
@@ -47,17 +48,13 @@ std::string ExpectedConfiguration(const std::string& logFile) {
          "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n\r\n";
 }
 
-class LogConfigurationTest : public logsetup_test::TempHome {
+class LogConfigurationTest : public testsupport::TempHomeTest {
  protected:
-  void SetUp() override {
-    TempHome::SetUp();
-    savedLocale_ = std::setlocale(LC_ALL, nullptr);
-  }
+  void SetUp() override { savedLocale_ = std::setlocale(LC_ALL, nullptr); }
   void TearDown() override {
     // Close the appenders before the folders go.
     log4cxx::LogManager::resetConfiguration();
     std::setlocale(LC_ALL, savedLocale_.c_str());
-    TempHome::TearDown();
   }
 
   platform::ScopedOverride<__time64_t()> clock_{platform::seams::CurrentTime,

@@ -13,14 +13,15 @@
 #include <string>
 
 #include "launcher/startup.h"
-#include "logsetup/tests/temp_home.h"
 #include "platform/com.h"
 #include "platform/process.h"
+#include "testsupport/temp_dir.h"
+#include "testsupport/temp_home.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using logsetup_test::ReadFile;
+using testsupport::ReadFile;
 
 struct Outcome {
   int exitCode;
@@ -182,7 +183,7 @@ TEST_F(LoggingProgramTest, ReadOnlyConfigurationIsUsedAsItIs) {
 
 // In process: start-up sets up logging before it initialises COM, so the set-up has run even
 // when COM then refuses (here for real: the thread is already in the other kind of apartment).
-class StartupLoggingTest : public logsetup_test::TempHome {};
+class StartupLoggingTest : public testsupport::TempHomeTest {};
 
 TEST_F(StartupLoggingTest, LoggingIsSetUpBeforeComInitialisationFails) {
   ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);

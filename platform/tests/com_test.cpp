@@ -10,11 +10,11 @@
 
 #include "apprun/iapprun.h"
 #include "platform/codepage.h"
-#include "platform/tests/temp_dir.h"
+#include "testsupport/temp_dir.h"
 
 namespace {
 
-using platform_test::TempDir;
+using testsupport::TempDir;
 
 // Runs `body` on a thread of its own, so that each test starts with an uninitialised apartment.
 template <typename Body>
@@ -102,15 +102,15 @@ TEST(CoCreateInstanceTest, ActivatesFromTheManifestOrReportsWhyNot) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir root;
-    std::filesystem::create_directory(root.path() / "app");
-    const std::string folder = root / "app";
+    std::filesystem::create_directory(root.Path("app"));
+    const std::string folder = root.Path("app");
     const std::string target = folder + "/KLinkUI.dll";
     if (std::string(c.file) == "garbage") {
       std::ofstream(target) << "not a shared object\n";
     } else if (*c.file != '\0') {
       std::filesystem::copy_file(c.file, target);
       // A copy one folder up, which a manifest must not reach.
-      std::filesystem::copy_file(c.file, root / "KLinkUI.dll");
+      std::filesystem::copy_file(c.file, root.Path("KLinkUI.dll"));
     }
     OnFreshThread([&] {
       ASSERT_EQ(CoInitialize(nullptr), S_OK);

@@ -16,41 +16,16 @@
 
 #include "platform/lasterror.h"
 #include "platform/path.h"
+#include "testsupport/temp_dir.h"
 
 namespace fs = std::filesystem;
 using ::testing::UnorderedElementsAre;
 
 namespace {
 
-const std::string kHyo = "\x95\x5C";          // 表 in code page 932: the second byte equals "\"
-const std::string kHyoUtf8 = "\xE8\xA1\xA8";  // 表 in UTF-8, as the file system stores it
-
-// A fresh folder under /tmp for one test, removed with everything in it afterwards.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/linkstart-files-XXXXXX";
-    if (::mkdtemp(pattern) != nullptr) path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    for (auto it = fs::recursive_directory_iterator(path_, ignored);
-         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
-    fs::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  // The folder (ASCII, so the same in code page 932), or a path below it.
-  std::string Path(const std::string& below = "") const {
-    return below.empty() ? path_ : path_ + "/" + below;
-  }
-
- private:
-  std::string path_;
-};
+using testsupport::kHyo;
+using testsupport::kHyoUtf8;
+using testsupport::TempDir;
 
 void Touch(const std::string& path) { std::ofstream(path).put('x'); }
 

@@ -8,13 +8,13 @@
 #include "platform/lasterror.h"
 #include "platform/process.h"
 #include "platform/tests/res_builder.h"
-#include "platform/tests/temp_dir.h"
+#include "testsupport/temp_dir.h"
 
 namespace {
 
 using platform_test::Bytes;
 using platform_test::ResBuilder;
-using platform_test::TempDir;
+using testsupport::TempDir;
 
 std::string DataOf(HMODULE module, HRSRC found) {
   const void* data = LockResource(LoadResource(module, found));
@@ -33,8 +33,8 @@ TEST(FindResourceTest, PicksTheLanguageVariantAsWindowsDoes) {
       .Add(6, 3, 0x0409, Text("en3"))
       .Add(6, 3, 0x0000, Text("neutral3"))
       .Add(u"Custom", u"Name", 0x0411, Text("named"))
-      .Write(dir / "a.res");
-  auto file = platform::OpenResourceFile(dir / "a.res");
+      .Write(dir.Path("a.res"));
+  auto file = platform::OpenResourceFile(dir.Path("a.res"));
   ASSERT_NE(file, nullptr);
   HMODULE module = file->Module();
 
@@ -92,8 +92,8 @@ TEST(FindResourceTest, ModulesWithoutResources) {
 
   // A closed file's handle is no longer a module.
   TempDir dir;
-  ResBuilder().Add(6, 1, 0x0411, Text("x")).Write(dir / "a.res");
-  HMODULE closed = platform::OpenResourceFile(dir / "a.res")->Module();
+  ResBuilder().Add(6, 1, 0x0411, Text("x")).Write(dir.Path("a.res"));
+  HMODULE closed = platform::OpenResourceFile(dir.Path("a.res"))->Module();
   EXPECT_EQ(FindResourceExW(closed, RT_STRING, MAKEINTRESOURCEW(1), 0), nullptr);
 }
 
@@ -123,14 +123,14 @@ TEST(OpenResourceFileTest, RefusesWhatIsNotAResFile) {
   TempDir dir;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ResBuilder::WriteBytes(dir / "bad.res", c.bytes);
+    ResBuilder::WriteBytes(dir.Path("bad.res"), c.bytes);
     SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(platform::OpenResourceFile(dir / "bad.res"), nullptr);
+    EXPECT_EQ(platform::OpenResourceFile(dir.Path("bad.res")), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_BAD_EXE_FORMAT);
   }
-  ResBuilder::WriteBytes(dir / "good.res", good);
-  EXPECT_NE(platform::OpenResourceFile(dir / "good.res"), nullptr);
-  EXPECT_EQ(platform::OpenResourceFile(dir / "missing.res"), nullptr);
+  ResBuilder::WriteBytes(dir.Path("good.res"), good);
+  EXPECT_NE(platform::OpenResourceFile(dir.Path("good.res")), nullptr);
+  EXPECT_EQ(platform::OpenResourceFile(dir.Path("missing.res")), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "testsupport/temp_home.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -16,29 +18,9 @@ namespace fs = std::filesystem;
 constexpr HRESULT kFileNotFound = static_cast<HRESULT>(0x80070002u);
 constexpr HRESULT kNameTooLong = static_cast<HRESULT>(0x800700CEu);
 
-// A temporary home folder; HOME and XDG_CONFIG_HOME point into it while the test runs.
-class ShellFolderTest : public testing::Test {
+// Requests for the Documents folder under a temporary home folder.
+class ShellFolderTest : public testsupport::TempHomeTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/linkstart-shell-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    home_ = pattern;
-    SaveVariable("HOME", savedHome_);
-    SaveVariable("XDG_CONFIG_HOME", savedConfigHome_);
-    setenv("HOME", home_.c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
-  }
-  void TearDown() override {
-    RestoreVariable("HOME", savedHome_);
-    RestoreVariable("XDG_CONFIG_HOME", savedConfigHome_);
-    fs::remove_all(home_);
-  }
-
-  void WriteUserDirs(const fs::path& configFolder, const std::string& content) {
-    fs::create_directories(configFolder);
-    std::ofstream(configFolder / "user-dirs.dirs") << content;
-  }
-
   // The result of one request and the text it left.
   std::pair<HRESULT, std::string> Request(int folder, DWORD type) {
     char buffer[MAX_PATH];
@@ -46,22 +28,6 @@ class ShellFolderTest : public testing::Test {
     const HRESULT result = SHGetFolderPathA(nullptr, folder, nullptr, type, buffer);
     return {result, buffer};
   }
-
-  std::string home_;
-
- private:
-  static void SaveVariable(const char* name, std::optional<std::string>& saved) {
-    if (const char* value = getenv(name)) saved = value;
-  }
-  static void RestoreVariable(const char* name, const std::optional<std::string>& saved) {
-    if (saved) {
-      setenv(name, saved->c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  std::optional<std::string> savedHome_;
-  std::optional<std::string> savedConfigHome_;
 };
 
 TEST_F(ShellFolderTest, CurrentLocationFollowsUserDirs) {
@@ -97,7 +63,7 @@ TEST_F(ShellFolderTest, CurrentLocationFollowsUserDirs) {
     SCOPED_TRACE(c.label);
     fs::remove_all(fs::path(home_) / ".config");
     for (const auto& entry : fs::directory_iterator(home_)) fs::remove_all(entry.path());
-    if (c.userDirs != nullptr) WriteUserDirs(fs::path(home_) / ".config", c.userDirs);
+    if (c.userDirs != nullptr) WriteUserDirs(c.userDirs);
     fs::create_directory(fs::path(home_) / c.folder);
 
     const auto [result, text] = Request(CSIDL_PERSONAL, SHGFP_TYPE_CURRENT);
@@ -114,7 +80,7 @@ TEST_F(ShellFolderTest, CurrentLocationFollowsUserDirs) {
 TEST_F(ShellFolderTest, ConfigHomeAndAbsoluteValues) {
   const fs::path elsewhere = fs::path(home_) / "elsewhere";
   fs::create_directories(elsewhere / "docs");
-  WriteUserDirs(fs::path(home_) / "cfg", "XDG_DOCUMENTS_DIR=\"" + elsewhere.string() + "/docs\"\n");
+  WriteUserDirs("XDG_DOCUMENTS_DIR=\"" + elsewhere.string() + "/docs\"\n", home_ + "/cfg");
   // XDG_CONFIG_HOME chooses the file; a relative one is ignored as the XDG rules say.
   setenv("XDG_CONFIG_HOME", (home_ + "/cfg").c_str(), 1);
   EXPECT_EQ(Request(CSIDL_PERSONAL, SHGFP_TYPE_CURRENT),
@@ -124,7 +90,7 @@ TEST_F(ShellFolderTest, ConfigHomeAndAbsoluteValues) {
 }
 
 TEST_F(ShellFolderTest, DefaultLocationIsCreatedOnlyWhenAsked) {
-  WriteUserDirs(fs::path(home_) / ".config", "XDG_DOCUMENTS_DIR=\"$HOME/Elsewhere\"\n");
+  WriteUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/Elsewhere\"\n");
   // The default location ignores user-dirs.dirs.
   EXPECT_EQ(Request(CSIDL_PERSONAL, SHGFP_TYPE_DEFAULT).first, kFileNotFound);
   EXPECT_FALSE(fs::exists(fs::path(home_) / "Documents"));
