@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "logsetup/tests/expected_configuration.h"
 #include "platform/codepage.h"
 #include "platform/crt_time.h"
 #include "platform/module.h"
@@ -21,6 +22,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using logsetup_test::ExpectedConfiguration;
 using testsupport::ReadFile;
 
 // The clock stands on 7 March 2024, 12:00 local time, while a fixture lives.
@@ -32,20 +34,6 @@ __time64_t MarchSeventh() {
   noon.tm_hour = 12;
   noon.tm_isdst = -1;
   return _mktime64(&noon);
-}
-
-// The configuration that names `logFile`, byte for byte.
-std::string ExpectedConfiguration(const std::string& logFile) {
-  return "log4j.rootLogger = Info, kAppender\r\n"
-         "log4j.appender.kAppender = org.apache.log4j.RollingFileAppender\r\n"
-         "log4j.appender.kAppender.MaxFileSize = 5MB\r\n"
-         "log4j.appender.kAppender.MaxBackupIndex = 1\r\n"
-         "log4j.appender.kAppender.File = " +
-         logFile +
-         "\r\n"
-         "log4j.appender.kAppender.layout = org.apache.log4j.PatternLayout\r\n"
-         "log4j.appender.kAppender.layout.ConversionPattern = "
-         "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n\r\n";
 }
 
 class LogConfigurationTest : public testsupport::TempHomeTest {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "launcher/startup.h"
+#include "logsetup/tests/expected_configuration.h"
 #include "platform/com.h"
 #include "platform/process.h"
 #include "testsupport/temp_dir.h"
@@ -21,6 +22,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using logsetup_test::ExpectedConfiguration;
 using testsupport::ReadFile;
 
 struct Outcome {
@@ -28,20 +30,6 @@ struct Outcome {
   std::string out;
   std::string err;
 };
-
-// The configuration the program writes for itself, naming `logFile`.
-std::string GeneratedConfiguration(const std::string& logFile) {
-  return "log4j.rootLogger = Info, kAppender\r\n"
-         "log4j.appender.kAppender = org.apache.log4j.RollingFileAppender\r\n"
-         "log4j.appender.kAppender.MaxFileSize = 5MB\r\n"
-         "log4j.appender.kAppender.MaxBackupIndex = 1\r\n"
-         "log4j.appender.kAppender.File = " +
-         logFile +
-         "\r\n"
-         "log4j.appender.kAppender.layout = org.apache.log4j.PatternLayout\r\n"
-         "log4j.appender.kAppender.layout.ConversionPattern = "
-         "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n\r\n";
-}
 
 class LoggingProgramTest : public testing::Test {
  protected:
@@ -102,7 +90,7 @@ TEST_F(LoggingProgramTest, GeneratedConfigurationPerDay) {
   EXPECT_TRUE(fs::is_directory(logFolder() + "/Sample"));
   const std::string dayOne = logFolder() + "/Sample/Sample.1.0.0Log_20240307.txt";
   const auto configuration = ReadFile(logFolder() + "/Sample.ini");
-  EXPECT_EQ(configuration, GeneratedConfiguration(dayOne));
+  EXPECT_EQ(configuration, ExpectedConfiguration(dayOne));
   auto log = ReadFile(dayOne);
   ASSERT_TRUE(log.has_value());
   EXPECT_TRUE(std::regex_match(*log, kInfoLine)) << *log;
@@ -117,7 +105,7 @@ TEST_F(LoggingProgramTest, GeneratedConfigurationPerDay) {
   // A later day names a new file; the old one stays as it was.
   ASSERT_EQ(Start("2024-03-08").exitCode, 0);
   const std::string dayTwo = logFolder() + "/Sample/Sample.1.0.0Log_20240308.txt";
-  EXPECT_EQ(ReadFile(logFolder() + "/Sample.ini"), GeneratedConfiguration(dayTwo));
+  EXPECT_EQ(ReadFile(logFolder() + "/Sample.ini"), ExpectedConfiguration(dayTwo));
   EXPECT_EQ(ReadFile(dayOne), log);
   const auto second = ReadFile(dayTwo);
   ASSERT_TRUE(second.has_value());
@@ -167,7 +155,7 @@ TEST_F(LoggingProgramTest, ReadOnlyConfigurationIsUsedAsItIs) {
   ASSERT_EQ(Start("2024-03-07", nobody).exitCode, 0);
   const std::string dayOne = logFolder() + "/Sample/Sample.1.0.0Log_20240307.txt";
   const auto configuration = ReadFile(logFolder() + "/Sample.ini");
-  ASSERT_EQ(configuration, GeneratedConfiguration(dayOne));
+  ASSERT_EQ(configuration, ExpectedConfiguration(dayOne));
   fs::permissions(logFolder() + "/Sample.ini",
                   fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
