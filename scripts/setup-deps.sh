@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   liblog4cxx-dev libexpat1-dev
   llvm-14
+  clang-14 libclang-rt-14-dev
   faketime strace
   xvfb xdotool x11-utils imagemagick libgtk-3-0 fonts-noto-cjk
 )

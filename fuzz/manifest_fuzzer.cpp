@@ -1,0 +1,68 @@
+// The manifest reader behind CoCreateInstance on arbitrary text.
+//
+// The bytes are read with platform::ReadManifestFiles and put in force with a
+// ScopedActivationContext whose component folder is empty, so CoCreateInstance of AppRun can
+// only fail, and must fail with the code that the manifest calls for: REGDB_E_CLASSNOTREG when
+// the text is refused or does not list the class, CO_E_DLLNOTFOUND when it lists the class for
+// a file (no file is in the folder). Nothing is ever loaded.
+#include <stdlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "apprun/iapprun.h"
+#include "platform/com.h"
+
+namespace {
+
+const std::string& EmptyFolder() {
+  static const std::string path = [] {
+    char name[] = "/tmp/linkstart-fuzz-com-XXXXXX";
+    if (mkdtemp(name) == nullptr) std::abort();
+    return std::string(name);
+  }();
+  return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool initialised = SUCCEEDED(CoInitialize(nullptr));
+  if (!initialised) std::abort();
+
+  const std::string_view xml(reinterpret_cast<const char*>(data), size);
+  std::vector<platform::ManifestFile> files;
+  const bool read = platform::ReadManifestFiles(xml, files);
+  if (!read && !files.empty()) std::abort();
+  const platform::ManifestFile* provider = nullptr;
+  for (const auto& file : files) {
+    if (file.typeLibraries < 0) std::abort();
+    for (const CLSID& clsid : file.classes) {
+      if (clsid == CLSID_AppRun && provider == nullptr) provider = &file;
+    }
+  }
+
+  platform::ScopedActivationContext context(std::string(xml), EmptyFolder());
+  IAppRun* app = reinterpret_cast<IAppRun*>(&files);  // must be cleared
+  const HRESULT hr = CoCreateInstance(CLSID_AppRun, nullptr, CLSCTX_ALL, IID_IAppRun,
+                                      reinterpret_cast<void**>(&app));
+  if (app != nullptr || SUCCEEDED(hr)) std::abort();
+  const HRESULT expected = provider != nullptr ? CO_E_DLLNOTFOUND : REGDB_E_CLASSNOTREG;
+  if (hr != expected) std::abort();
+
+  // The GUID parser on the same bytes, and on the text between the first pair of braces.
+  GUID guid{};
+  platform::GuidFromString(xml, guid);
+  const std::size_t open = xml.find('{');
+  if (open != std::string_view::npos) {
+    const std::size_t close = xml.find('}', open);
+    if (close != std::string_view::npos) {
+      platform::GuidFromString(xml.substr(open, close - open + 1), guid);
+    }
+  }
+  return 0;
+}
