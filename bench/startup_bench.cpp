@@ -46,17 +46,21 @@ class Setting {
 
   // The program with the home folder `home` (under the temporary folder).
   std::string ProgramCommand(const std::string& home = "home") const {
-    return "cd '" + root_ +
-           "' && exec env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME HOME='" + root_ + "/" +
-           home + "' ./app/Sample >/dev/null 2>&1";
+    return Command(home, "./app/Sample");
   }
   std::string HostCommand() const {
-    return "exec '" LINKSTART_MINIMAL_HOST "' '" + Configuration() + "' '" + component_ +
-           "' >/dev/null 2>&1";
+    return Command("home",
+                   "'" LINKSTART_MINIMAL_HOST "' '" + Configuration() + "' '" + component_ + "'");
   }
   std::string Configuration() const { return root_ + "/home/Documents/Korvo/SystemLog/Sample.ini"; }
 
  private:
+  // Both starts are made alike: the same folder and environment, set with shell built-ins (an
+  // `env` in between would add a whole program start to one side), output discarded.
+  std::string Command(const std::string& home, const std::string& program) const {
+    return "cd '" + root_ + "' && unset DISPLAY WAYLAND_DISPLAY XDG_CONFIG_HOME && HOME='" + root_ +
+           "/" + home + "' exec " + program + " >/dev/null 2>&1";
+  }
   std::string root_;
   std::string component_;
 };
