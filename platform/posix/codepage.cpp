@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "platform/lasterror.h"
@@ -98,10 +99,25 @@ std::size_t InvalidLength(Charset charset, const unsigned char* p, std::size_t l
   return 1;  // UTF-8: each ill-formed byte is replaced on its own
 }
 
+// Bytes 0x00-0x7F are the same characters in code page 932 (Microsoft's table, with 0x5C "\"
+// and 0x7E "~"), in UTF-8 and in UTF-16, so ASCII text converts without iconv. Most paths and
+// command lines are ASCII, and this spares the start-up loading iconv's conversion modules.
+template <typename Unit>
+bool IsAscii(const Unit* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    if (static_cast<std::make_unsigned_t<Unit>>(text[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
 // Decodes the whole source; `invalid` is set when a replacement was made.
 std::u16string Decode(Charset charset, const char* text, std::size_t length, bool& invalid) {
-  std::vector<char> out;
   std::u16string result;
+  if (IsAscii(text, length)) {
+    result.assign(text, text + length);
+    return result;
+  }
+  std::vector<char> out;
   std::size_t at = 0;
   while (at < length) {
     out.clear();
@@ -122,6 +138,7 @@ bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 // Encodes the whole source; `replaced` is set when a character took the replacement.
 std::string Encode(Charset charset, const char16_t* wide, std::size_t length,
                    const std::string& replacement, bool& replaced) {
+  if (IsAscii(wide, length)) return std::string(wide, wide + length);
   std::vector<char> bytes;
   bytes.reserve(length * 2);
   for (std::size_t i = 0; i < length; ++i) {
