@@ -6,6 +6,7 @@
 // the text is refused or does not list the class, CO_E_DLLNOTFOUND when it lists the class for
 // a file (no file is in the folder). Nothing is ever loaded.
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -20,11 +21,13 @@
 namespace {
 
 const std::string& EmptyFolder() {
-  static const std::string path = [] {
+  // Never destroyed: the clean-up at exit still reads it.
+  static const std::string& path = *new std::string([] {
     char name[] = "/tmp/linkstart-fuzz-com-XXXXXX";
     if (mkdtemp(name) == nullptr) std::abort();
+    std::atexit([] { rmdir(EmptyFolder().c_str()); });
     return std::string(name);
-  }();
+  }());
   return path;
 }
 

@@ -21,13 +21,15 @@
 namespace {
 
 const std::string& ScratchFile() {
-  static const std::string path = [] {
+  // Never destroyed: the clean-up at exit still reads it.
+  static const std::string& path = *new std::string([] {
     char name[] = "/tmp/linkstart-fuzz-res-XXXXXX";
     const int fd = mkstemp(name);
     if (fd < 0) std::abort();
     close(fd);
+    std::atexit([] { unlink(ScratchFile().c_str()); });
     return std::string(name);
-  }();
+  }());
   return path;
 }
 

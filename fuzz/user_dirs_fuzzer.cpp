@@ -7,6 +7,7 @@
 // missing) is always ERROR_FILE_NOT_FOUND.
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +25,8 @@ constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80070002u);
 constexpr HRESULT kTooLong = static_cast<HRESULT>(0x800700CEu);
 
 const std::string& Home() {
-  static const std::string home = [] {
+  // Never destroyed: the clean-up at exit still reads it.
+  static const std::string& home = *new std::string([] {
     char name[] = "/tmp/linkstart-fuzz-home-XXXXXX";
     if (mkdtemp(name) == nullptr) std::abort();
     const std::string path = name;
@@ -33,8 +35,15 @@ const std::string& Home() {
     }
     setenv("HOME", path.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
+    std::atexit([] {
+      const std::string& folder = Home();
+      unlink((folder + "/.config/user-dirs.dirs").c_str());
+      rmdir((folder + "/.config").c_str());
+      rmdir((folder + "/D").c_str());
+      rmdir(folder.c_str());
+    });
     return path;
-  }();
+  }());
   return home;
 }
 
