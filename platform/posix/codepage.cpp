@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 #include <vector>
 
@@ -91,10 +92,15 @@ std::u16string UnitsOf(const std::vector<char>& bytes) {
 }
 
 // The length of the invalid sequence at `p` (of `left` bytes) that one replacement stands for.
+bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
+
 std::size_t InvalidLength(Charset charset, const unsigned char* p, std::size_t left) {
   if (charset == Charset::Cp932) {
-    // A lead byte takes its second byte with it unless the text ends or the terminator follows.
-    return _ismbblead(p[0]) && left > 1 && p[1] != 0 ? 2 : 1;
+    // A lead byte takes its second byte with it only when that byte can be a second byte
+    // (0x40-0x7E, 0x80-0xFC): an undefined pair is one character. Before the end, the
+    // terminator or any other byte (a space, a letter) the lead byte stands alone, and the
+    // byte after it is converted on its own.
+    return _ismbblead(p[0]) && left > 1 && IsTrailByte(p[1]) ? 2 : 1;
   }
   return 1;  // UTF-8: each ill-formed byte is replaced on its own
 }
@@ -167,6 +173,11 @@ std::string Encode(Charset charset, const char16_t* wide, std::size_t length,
 // Copies `source` into the caller's buffer under the size-query contract.
 template <typename Unit>
 int Deliver(const std::basic_string<Unit>& source, Unit* destination, int destinationLength) {
+  // A result longer than an int can count (possible for UTF-8 from a huge UTF-16 text).
+  if (source.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    SetLastError(ERROR_ARITHMETIC_OVERFLOW);
+    return 0;
+  }
   const int needed = static_cast<int>(source.size());
   if (destinationLength == 0) return needed;
   if (needed > destinationLength) {

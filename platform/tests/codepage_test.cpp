@@ -73,6 +73,31 @@ TEST(MultiByteToWideChar, LoneLeadByteIsOneDefaultCharacterAndNothingIsReadPastT
   EXPECT_EQ(out[2], 0);
 }
 
+TEST(MultiByteToWideChar, InvalidPairsBecomeOneDefaultCharacterWithoutSwallowingText) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::u16string expected;
+  } cases[] = {
+      {"undefined pair is one character", "a\x85\x40z", u"a\u30FBz"},
+      {"lead byte before a space stands alone", "\x81 x", u"\u30FB x"},
+      {"lead byte before a control byte stands alone", "\x95\x0Ax", u"\u30FB\nx"},
+      {"invalid single byte", "\xFDx", u"\u30FBx"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WCHAR out[8] = {};
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, c.text.data(), static_cast<int>(c.text.size()), out, 8);
+    EXPECT_EQ(std::u16string(out, n > 0 ? n : 0), c.expected);
+    SetLastError(0);
+    EXPECT_EQ(MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, c.text.data(),
+                                  static_cast<int>(c.text.size()), out, 8),
+              0);
+    EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+  }
+}
+
 TEST(MultiByteToWideChar, Utf8) {
   WCHAR out[8] = {};
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xE8\xA1\xA8x", -1, out, 8), 3);
