@@ -83,10 +83,10 @@ void BM_ProgramWithOverride(benchmark::State& state) {
 void BM_MinimalHost(benchmark::State& state) { Start(state, TheSetting().HostCommand()); }
 void BM_ShellOnly(benchmark::State& state) { Start(state, "exec /bin/true"); }
 
-BENCHMARK(BM_Program)->Unit(benchmark::kMillisecond)->MinTime(0.3);
-BENCHMARK(BM_ProgramWithOverride)->Unit(benchmark::kMillisecond)->MinTime(0.3);
-BENCHMARK(BM_MinimalHost)->Unit(benchmark::kMillisecond)->MinTime(0.3);
-BENCHMARK(BM_ShellOnly)->Unit(benchmark::kMillisecond)->MinTime(0.3);
+BENCHMARK(BM_Program)->Unit(benchmark::kMillisecond)->MinTime(0.3)->UseRealTime();
+BENCHMARK(BM_ProgramWithOverride)->Unit(benchmark::kMillisecond)->MinTime(0.3)->UseRealTime();
+BENCHMARK(BM_MinimalHost)->Unit(benchmark::kMillisecond)->MinTime(0.3)->UseRealTime();
+BENCHMARK(BM_ShellOnly)->Unit(benchmark::kMillisecond)->MinTime(0.3)->UseRealTime();
 
 }  // namespace
 
