@@ -325,17 +325,28 @@ BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES /*securityAttribute
   return TRUE;
 }
 
-BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, FILETIME* localFileTime) {
-  if (fileTime == nullptr || localFileTime == nullptr) {
+namespace {
+
+// Reads a file time that the conversions accept (both pointers given, at most the largest
+// FILETIME); otherwise sets ERROR_INVALID_PARAMETER and gives false.
+bool ReadFileTime(const FILETIME* fileTime, const void* result, ULONGLONG& value) {
+  if (fileTime == nullptr || result == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
+    return false;
   }
-  const ULONGLONG value =
-      (static_cast<ULONGLONG>(fileTime->dwHighDateTime) << 32) | fileTime->dwLowDateTime;
+  value = (static_cast<ULONGLONG>(fileTime->dwHighDateTime) << 32) | fileTime->dwLowDateTime;
   if (value > kLargestFileTime) {
     SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
+    return false;
   }
+  return true;
+}
+
+}  // namespace
+
+BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, FILETIME* localFileTime) {
+  ULONGLONG value;
+  if (!ReadFileTime(fileTime, localFileTime, value)) return FALSE;
   // Seconds since 1970, rounded down (negative before 1970).
   const LONGLONG seconds = static_cast<LONGLONG>(value / kIntervalsPerSecond) -
                            static_cast<LONGLONG>(kUnixEpochInFileTime / kIntervalsPerSecond);
@@ -356,16 +367,8 @@ BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, FILETIME* localFileTime) 
 }
 
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime) {
-  if (fileTime == nullptr || systemTime == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  const ULONGLONG value =
-      (static_cast<ULONGLONG>(fileTime->dwHighDateTime) << 32) | fileTime->dwLowDateTime;
-  if (value > kLargestFileTime) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  ULONGLONG value;
+  if (!ReadFileTime(fileTime, systemTime, value)) return FALSE;
   const ULONGLONG totalSeconds = value / kIntervalsPerSecond;
   const ULONGLONG secondOfDay = totalSeconds % 86400;  // [0, 86399]
   // Days since 1970-01-01 (negative before), then the civil date (H. Hinnant's days_from_civil
