@@ -1,6 +1,7 @@
 #include "testsupport/temp_dir.h"
 
 #include <stdlib.h>
+#include <time.h>
 
 #include <stdexcept>
 #include <system_error>
@@ -53,6 +54,16 @@ ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
   } else {
     ::unsetenv(name_.c_str());
   }
+}
+
+ScopedTimeZone::ScopedTimeZone(const std::string& zone) {
+  variable_.emplace("TZ", zone);
+  ::tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone() {
+  variable_.reset();
+  ::tzset();
 }
 
 std::optional<std::string> ReadFile(const std::string& path) {

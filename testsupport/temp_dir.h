@@ -60,6 +60,18 @@ class ScopedEnvironmentVariable {
   std::optional<std::string> saved_;
 };
 
+// Sets the time zone (TZ) for one scope and makes the C library read it, before and after.
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const std::string& zone);
+  ~ScopedTimeZone();
+  ScopedTimeZone(const ScopedTimeZone&) = delete;
+  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+ private:
+  std::optional<ScopedEnvironmentVariable> variable_;
+};
+
 // The whole content of a file, or none when it cannot be read.
 std::optional<std::string> ReadFile(const std::string& path);
 

@@ -23,6 +23,7 @@ namespace {
 using testsupport::kHyo;
 using testsupport::kHyoUtf8;
 using testsupport::ScopedCurrentPath;
+using testsupport::ScopedTimeZone;
 using testsupport::TempDir;
 
 constexpr ULONGLONG kUnixEpoch = 116444736000000000ULL;  // 1970-01-01 as a FILETIME
@@ -32,30 +33,6 @@ FILETIME FileTimeAt(long long unixSeconds) {
   const ULONGLONG value = kUnixEpoch + static_cast<ULONGLONG>(unixSeconds * 10000000LL);
   return {static_cast<DWORD>(value & 0xFFFFFFFFu), static_cast<DWORD>(value >> 32)};
 }
-
-// Sets TZ for one scope (Asia/Tokyo has no daylight saving: results do not depend on the date).
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    const char* saved = std::getenv("TZ");
-    if (saved != nullptr) saved_ = saved;
-    hadZone_ = saved != nullptr;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (hadZone_) {
-      setenv("TZ", saved_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  std::string saved_;
-  bool hadZone_ = false;
-};
 
 // The usual walk: every entry of a successful search, by name.
 std::vector<std::string> Walk(IFileFind& finder, const char* pattern) {

@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -354,13 +355,15 @@ BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, FILETIME* localFileTime) 
   struct tm local;
   LONGLONG offset = 0;
   if (::localtime_r(&when, &local) != nullptr) offset = local.tm_gmtoff;
-  const LONGLONG shifted =
-      static_cast<LONGLONG>(value) + offset * static_cast<LONGLONG>(kIntervalsPerSecond);
-  if (shifted < 0) {
+  // The offset is less than a day, so the shift itself cannot overflow; the sum can, for a
+  // time near the largest FILETIME in a zone east of UTC.
+  const LONGLONG shift = offset * static_cast<LONGLONG>(kIntervalsPerSecond);
+  const auto utc = static_cast<LONGLONG>(value);
+  if ((shift > 0 && utc > std::numeric_limits<LONGLONG>::max() - shift) || utc + shift < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  const ULONGLONG result = static_cast<ULONGLONG>(shifted);
+  const auto result = static_cast<ULONGLONG>(utc + shift);
   localFileTime->dwLowDateTime = static_cast<DWORD>(result & 0xFFFFFFFFu);
   localFileTime->dwHighDateTime = static_cast<DWORD>(result >> 32);
   return TRUE;

@@ -249,10 +249,7 @@ TEST(FileTimeToSystemTime, CalendarFields) {
 }
 
 TEST(FileTimeToLocalFileTime, UsesTheZoneOffsetOfThatInstant) {
-  const char* saved = std::getenv("TZ");
-  const std::string previous = saved != nullptr ? saved : "";
-  ::setenv("TZ", "Europe/Berlin", 1);
-  ::tzset();
+  const testsupport::ScopedTimeZone berlin("Europe/Berlin");
   const ULONGLONG hour = 3600ULL * 10000000;
   const ULONGLONG winter = 116444736000000000ULL + 1704067200ULL * 10000000;  // 2024-01-01
   const ULONGLONG summer = 116444736000000000ULL + 1719792000ULL * 10000000;  // 2024-07-01
@@ -265,12 +262,19 @@ TEST(FileTimeToLocalFileTime, UsesTheZoneOffsetOfThatInstant) {
   EXPECT_EQ(Value(local), summer + 2 * hour);
   utc = FileTimeOf(0x8000000000000000ULL);
   EXPECT_FALSE(FileTimeToLocalFileTime(&utc, &local));
-  if (saved != nullptr) {
-    ::setenv("TZ", previous.c_str(), 1);
-  } else {
-    ::unsetenv("TZ");
-  }
-  ::tzset();
+}
+
+TEST(FileTimeToLocalFileTime, LargestTimesEastOfUtcFailInsteadOfOverflowing) {
+  const testsupport::ScopedTimeZone tokyo("Asia/Tokyo");
+  FILETIME local;
+  SetLastError(0);
+  FILETIME utc = FileTimeOf(0x7FFFFFFFFFFFFFFFULL);
+  EXPECT_FALSE(FileTimeToLocalFileTime(&utc, &local));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  // Nine hours before the largest time still fits.
+  utc = FileTimeOf(0x7FFFFFFFFFFFFFFFULL - 9 * 3600ULL * 10000000);
+  ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
+  EXPECT_EQ(Value(local), 0x7FFFFFFFFFFFFFFFULL);
 }
 
 TEST(SplitPath, Parts) {
