@@ -11,11 +11,6 @@
 
 namespace {
 
-bool EndsWithSeparator(const std::string& text) {
-  const int last = static_cast<int>(text.size()) - 1;
-  return !text.empty() && (FindLastByte(text, '\\') == last || FindLastByte(text, '/') == last);
-}
-
 int TimeValueOf(const WIN32_FIND_DATAA* record, FILETIME WIN32_FIND_DATAA::*stamp,
                 __time64_t* time) {
   if (record == nullptr || time == nullptr) return 0;

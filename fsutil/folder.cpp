@@ -12,10 +12,7 @@ bool IsLead(char byte) { return _ismbblead(static_cast<unsigned char>(byte)) != 
 // Drops one trailing "\" or "/" that stands as a character of its own. Both count, so that the
 // parent of a path written with "/" is shorter than the path and the recursion below ends.
 void DropTrailingSeparator(std::string& path) {
-  const int last = static_cast<int>(path.size()) - 1;
-  if (last >= 0 && (FindLastByte(path, '\\') == last || FindLastByte(path, '/') == last)) {
-    path = SafeLeft(path, last);
-  }
+  if (EndsWithSeparator(path)) path = SafeLeft(path, static_cast<int>(path.size()) - 1);
 }
 
 }  // namespace
@@ -33,6 +30,11 @@ int FindLastByte(const std::string& text, int byte) {
     if (text[at] == sought) found = at;
   }
   return found;
+}
+
+bool EndsWithSeparator(const std::string& text) {
+  const int last = static_cast<int>(text.size()) - 1;
+  return last >= 0 && (FindLastByte(text, '\\') == last || FindLastByte(text, '/') == last);
 }
 
 bool CutSplitsCharacter(const std::string& text, int count) {

@@ -12,6 +12,10 @@
 // compared. FindLastByte("C:\\表", '\\') is 2, not 4.
 int FindLastByte(const std::string& text, int byte);
 
+// True when the text's last character is a "\" or "/" of its own (not the second byte of a
+// double-byte character, as in 表, 0x95 0x5C).
+bool EndsWithSeparator(const std::string& text);
+
 // Whether the byte at index `count` (the last byte, when `count` is past the end) is the second
 // byte of a double-byte character; false for a negative count or an empty text.
 bool CutSplitsCharacter(const std::string& text, int count);
