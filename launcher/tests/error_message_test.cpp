@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/codepage.h"
@@ -25,8 +24,6 @@ const std::string kDefault = "致命的なエラーが発生しました。";
 class ErrorMessageTest : public testing::Test {
  protected:
   void SetUp() override {
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
     // Block 2 (messages 16-31) ends inside entry 17, whose count says 100 units. It is the
     // last resource of the file, so a read past it would leave the file's bytes.
     Bytes cut;
@@ -98,8 +95,6 @@ TEST_F(ErrorMessageTest, FindStringEntryPointsAtTheCountedEntry) {
 
 // The program's own table, as linked into this test program.
 TEST(ProgramErrorMessageTest, MessageTenThousandTen) {
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
   testing::internal::CaptureStderr();
   ShowErrorMessage(10010);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),

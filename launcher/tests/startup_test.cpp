@@ -78,8 +78,6 @@ class FakeFactory final : public IClassFactory {
 class StartupTest : public testing::Test {
  protected:
   void SetUp() override {
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
     ASSERT_EQ(CoRegisterClassObject(CLSID_AppRun, &factory_, CLSCTX_INPROC_SERVER,
                                     REGCLS_MULTIPLEUSE, &cookie_),
@@ -139,7 +137,6 @@ TEST_F(StartupTest, CreationFailureShowsTheBoxAndGivesMinusOne) {
 
 TEST(StartupComTest, ComRefusingInitialisationGivesOneWithoutBoxOrUninitialise) {
   std::thread([] {
-    unsetenv("DISPLAY");
     // A multithreaded apartment first: CoInitialize then fails with RPC_E_CHANGED_MODE.
     ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
     FakeApp app;
@@ -181,7 +178,6 @@ TEST_F(StartupTest, ConversionFailureRaisesOutOfMemoryAndSkipsRun) {
 // start-up code, which calls the entry with no handler of its own.
 TEST(StartupDeathTest, ConversionFailureEndsTheProcessAbnormally) {
   EXPECT_EXIT(([]() noexcept {
-                unsetenv("DISPLAY");
                 CoInitialize(nullptr);
                 FakeApp app;
                 FakeFactory factory(app);

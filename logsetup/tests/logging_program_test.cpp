@@ -34,9 +34,6 @@ struct Outcome {
 class LoggingProgramTest : public testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/linkstart-logging-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
     // Open to the unprivileged user of the read-only case.
     fs::permissions(root_, fs::perms::all & ~(fs::perms::group_write | fs::perms::others_write));
     fs::create_directories(root_ + "/app");
@@ -45,8 +42,6 @@ class LoggingProgramTest : public testing::Test {
     fs::copy_file(LINKSTART_COMPONENT,
                   root_ + "/app/" + fs::path(LINKSTART_COMPONENT).filename().string());
   }
-  void TearDown() override { fs::remove_all(root_); }
-
   std::string home_() const { return root_ + "/home"; }
   std::string logFolder() const { return home_() + "/Documents/Korvo/SystemLog"; }
 
@@ -69,7 +64,8 @@ class LoggingProgramTest : public testing::Test {
     return outcome;
   }
 
-  std::string root_;
+  testsupport::TempDir dir_;
+  const std::string root_ = dir_.Path();
 };
 
 // One line of the component's Info message in the pattern of the generated configuration.

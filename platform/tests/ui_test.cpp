@@ -2,15 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "platform/codepage.h"
 
 namespace {
 
 TEST(MessageBoxATest, WithoutADisplayWritesTheTextAsUtf8AndReturns) {
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
   const std::string text = platform::AnsiFromUtf8("表示できません。\n二行目");
   testing::internal::CaptureStderr();
   EXPECT_EQ(MessageBoxA(GetActiveWindow(), text.c_str(), nullptr, MB_OK | MB_ICONERROR), IDOK);

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <tuple>
@@ -37,8 +35,6 @@ TEST(ProgramResourcesTest, MessageTenThousandTenIsInTheJapaneseStringTable) {
 }
 
 TEST(ProgramResourcesTest, EmbeddedBytesAreTheCompiledResFile) {
-  std::ifstream in(LINKSTART_RES_FILE, std::ios::binary);
-  const std::string res((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   auto file = platform::OpenResourceFile(LINKSTART_RES_FILE);
   ASSERT_NE(file, nullptr);
   for (const auto& [type, name] :
