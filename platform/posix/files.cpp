@@ -23,6 +23,7 @@
 
 #include "platform/codepage.h"
 #include "platform/lasterror.h"
+#include "platform/posix/cp932.h"
 #include "platform/wildcard.h"
 
 namespace {
@@ -31,10 +32,6 @@ namespace {
 constexpr ULONGLONG kUnixEpochInFileTime = 116444736000000000ULL;
 constexpr ULONGLONG kIntervalsPerSecond = 10000000ULL;
 constexpr ULONGLONG kLargestFileTime = 0x7FFFFFFFFFFFFFFFULL;
-
-bool IsLead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 bool IsAscii(std::string_view text) {
   for (char c : text) {
@@ -50,7 +47,7 @@ std::size_t AfterLastSeparator(std::string_view text) {
   for (std::size_t at = 0; at < text.size();) {
     const unsigned char byte = static_cast<unsigned char>(text[at]);
     if (byte == '\\' || byte == '/') after = at + 1;
-    at += IsLead(byte) && at + 1 < text.size() ? 2 : 1;
+    at += platform::CharWidth(text, at);
   }
   return after;
 }

@@ -3,15 +3,12 @@
 
 #include <cstring>
 
+#include "platform/posix/cp932.h"
+
 namespace {
 
-bool IsLead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-// The width in bytes of the character that starts at `p`: 2 for a lead byte followed by a
-// second byte, else 1 (an incomplete character before the terminator counts alone).
-std::size_t CharWidth(const unsigned char* p) { return IsLead(p[0]) && p[1] != 0 ? 2 : 1; }
+using platform::CharWidth;
+using platform::IsLeadByte;
 
 // The character at `p` as a 16-bit value (lead << 8 | trail) or its single byte.
 unsigned int CharValue(const unsigned char* p, std::size_t width) {
@@ -24,7 +21,7 @@ unsigned int Normalise(unsigned int c) { return c & 0xFFFF; }
 
 }  // namespace
 
-int _ismbblead(unsigned int c) { return IsLead(static_cast<unsigned char>(c)) ? 1 : 0; }
+int _ismbblead(unsigned int c) { return IsLeadByte(static_cast<unsigned char>(c)) ? 1 : 0; }
 
 const unsigned char* _mbsrchr(const unsigned char* text, unsigned int c) {
   c = Normalise(c);
@@ -67,8 +64,8 @@ unsigned char* _mbsnbcpy(unsigned char* destination, const unsigned char* source
   std::size_t copied = 0;
   while (copied < count && source[copied] != 0) {
     const std::size_t width = CharWidth(source + copied);
-    if (width == 2 && copied + 2 > count) break;      // the second byte would not fit
-    if (width == 1 && IsLead(source[copied])) break;  // incomplete character before the end
+    if (width == 2 && copied + 2 > count) break;          // the second byte would not fit
+    if (width == 1 && IsLeadByte(source[copied])) break;  // incomplete character before the end
     std::memcpy(destination + copied, source + copied, width);
     copied += width;
   }

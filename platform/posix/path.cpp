@@ -12,21 +12,12 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/posix/cp932.h"
 #include "platform/types.h"
 
 namespace {
 
-bool IsLead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// The width of the character at `at` in the zero-terminated `text`: 2 for a lead byte followed
-// by a second byte, else 1.
-std::size_t Width(const char* text, std::size_t at) {
-  return IsLead(static_cast<unsigned char>(text[at])) && text[at + 1] != 0 ? 2 : 1;
-}
 
 void Put(char* out, std::string_view part) {
   if (out == nullptr) return;
@@ -65,7 +56,7 @@ void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext
   std::size_t nameStart = start;
   std::size_t lastDot = std::string_view::npos;
   std::size_t at = start;
-  for (; path[at] != 0; at += Width(path, at)) {
+  for (; path[at] != 0; at += platform::CharWidth(path, at)) {
     if (IsSeparator(path[at])) {
       nameStart = at + 1;
       lastDot = std::string_view::npos;
@@ -115,7 +106,7 @@ char* _fullpath(char* absPath, const char* relPath, std::size_t maxLength) {
       continue;
     }
     const std::size_t begin = at;
-    while (text[at] != 0 && !IsSeparator(text[at])) at += Width(text, at);
+    while (text[at] != 0 && !IsSeparator(text[at])) at += platform::CharWidth(text, at);
     const std::string_view name(text + begin, at - begin);
     trailingSeparator = false;
     if (name == ".") continue;

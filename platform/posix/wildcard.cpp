@@ -3,18 +3,10 @@
 
 #include <cstddef>
 
+#include "platform/posix/cp932.h"
+
 namespace platform {
 namespace {
-
-bool IsLead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-// The width in bytes of the character at `at`: 2 for a lead byte with a second byte after it,
-// else 1 (a lead byte at the very end is a character of its own).
-std::size_t Width(std::string_view text, std::size_t at) {
-  return IsLead(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
-}
 
 // Whether what is left of the pattern matches an empty rest of the name: only "*", and at most
 // one "." (which then stands before nothing but "*").
@@ -42,9 +34,9 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
   std::size_t star = std::string_view::npos;
   std::size_t starName = 0;
   while (n < name.size()) {
-    const std::size_t nameWidth = Width(name, n);
+    const std::size_t nameWidth = CharWidth(name, n);
     if (p < pattern.size()) {
-      const std::size_t patternWidth = Width(pattern, p);
+      const std::size_t patternWidth = CharWidth(pattern, p);
       if (pattern[p] == '*') {
         star = p++;
         starName = n;
@@ -64,14 +56,14 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
     if (star == std::string_view::npos) return false;
     // Let the last "*" take one more character and try again after it.
     p = star + 1;
-    starName += Width(name, starName);
+    starName += CharWidth(name, starName);
     n = starName;
   }
   return MatchesEmpty(pattern.substr(p));
 }
 
 bool HasWildcard(std::string_view text) {
-  for (std::size_t at = 0; at < text.size(); at += Width(text, at)) {
+  for (std::size_t at = 0; at < text.size(); at += CharWidth(text, at)) {
     if (text[at] == '*' || text[at] == '?') return true;
   }
   return false;
