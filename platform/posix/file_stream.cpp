@@ -9,30 +9,12 @@
 #include <cstring>
 
 #include "platform/codepage.h"
-#include "platform/mbstring.h"
-
-namespace {
-
-// Every "\" that is not the second byte of a double-byte character becomes "/".
-std::string WithSlashes(std::string path) {
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(path[i]);
-    if (_ismbblead(byte) && i + 1 < path.size()) {
-      ++i;
-    } else if (byte == '\\') {
-      path[i] = '/';
-    }
-  }
-  return path;
-}
-
-}  // namespace
+#include "platform/posix/host_path.h"
 
 namespace platform {
 
 bool WriteSharedFile(const std::string& path, std::string_view content) {
-  const int file =
-      ::open(Utf8FromAnsi(WithSlashes(path)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  const int file = ::open(HostPath(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (file < 0) return false;
   bool written = true;
   for (std::size_t done = 0; done < content.size();) {
@@ -50,7 +32,11 @@ bool WriteSharedFile(const std::string& path, std::string_view content) {
 }
 
 std::wstring WidePath(const std::string& path) {
-  const std::u16string utf16 = WideFromAnsi(WithSlashes(path));
+  // As in HostPath: decode first, then every "\" left is a separator of its own.
+  std::u16string utf16 = WideFromAnsi(path);
+  for (char16_t& unit : utf16) {
+    if (unit == u'\\') unit = u'/';
+  }
   std::wstring wide;
   wide.reserve(utf16.size());
   for (std::size_t i = 0; i < utf16.size(); ++i) {

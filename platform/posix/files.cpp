@@ -24,6 +24,7 @@
 #include "platform/codepage.h"
 #include "platform/lasterror.h"
 #include "platform/posix/cp932.h"
+#include "platform/posix/host_path.h"
 #include "platform/wildcard.h"
 
 namespace {
@@ -50,16 +51,6 @@ std::size_t AfterLastSeparator(std::string_view text) {
     at += platform::CharWidth(text, at);
   }
   return after;
-}
-
-// A code page 932 path as the system takes it: UTF-8 with "/" for every separator. After the
-// conversion a byte 0x5C can only be a "\" of its own (UTF-8 never uses it inside a character).
-std::string SystemPath(std::string_view ansi) {
-  std::string path = IsAscii(ansi) ? std::string(ansi) : platform::Utf8FromAnsi(ansi);
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
 }
 
 // Writes a system name into `out` as code page 932 text; false when it does not fit.
@@ -233,12 +224,13 @@ HANDLE FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
     SetLastError(ERROR_INVALID_NAME);
     return INVALID_HANDLE_VALUE;
   }
-  const std::string folderPart = SystemPath(nameStart == 0 ? "." : text.substr(0, nameStart));
+  const std::string folderPart =
+      platform::HostPath(nameStart == 0 ? "." : text.substr(0, nameStart));
 
   auto search = std::make_unique<Search>();
   if (!platform::HasWildcard(namePart)) {
     // One exact name: one status call, no folder scan.
-    const std::string path = SystemPath(text);
+    const std::string path = platform::HostPath(text);
     struct statx status;
     if (::statx(AT_FDCWD, path.c_str(), 0, kStatxMask, &status) != 0) {
       const int error = errno;
@@ -316,7 +308,7 @@ BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES /*securityAttribute
     SetLastError(ERROR_PATH_NOT_FOUND);
     return FALSE;
   }
-  if (::mkdir(SystemPath(text).c_str(), 0777) != 0) {
+  if (::mkdir(platform::HostPath(text).c_str(), 0777) != 0) {
     SetLastError(ErrorFromErrno(errno));
     return FALSE;
   }

@@ -17,7 +17,7 @@
 
 #include "platform/codepage.h"
 #include "platform/lasterror.h"
-#include "platform/mbstring.h"
+#include "platform/posix/host_path.h"
 #include "platform/shell.h"
 
 namespace {
@@ -63,25 +63,10 @@ ModuleTable& Table() {
   return *table;
 }
 
-// A library name in code page 932 as a host path: every "\" that is not the second byte of a
-// double-byte character becomes "/", then the text is converted to UTF-8.
-std::string HostName(std::string_view name) {
-  std::string text(name);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (_ismbblead(byte) && i + 1 < text.size()) {
-      ++i;
-    } else if (byte == '\\') {
-      text[i] = '/';
-    }
-  }
-  return platform::Utf8FromAnsi(text);
-}
-
 void* OpenSharedObject(const std::string& hostName, const std::optional<std::string>& folder) {
   const bool bare = hostName.find('/') == std::string::npos;
   if (bare && folder && !folder->empty()) {
-    std::string inFolder = HostName(*folder);
+    std::string inFolder = platform::HostPath(*folder);
     if (inFolder.back() != '/') inFolder += '/';
     inFolder += hostName;
     if (void* object = dlopen(inFolder.c_str(), RTLD_NOW | RTLD_LOCAL)) return object;
@@ -131,7 +116,7 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
     return handle;
   }
   const std::optional<std::string> folder = platform::DllDirectory();
-  void* object = OpenSharedObject(HostName(fileName), folder);
+  void* object = OpenSharedObject(platform::HostPath(fileName), folder);
   if (object == nullptr) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;

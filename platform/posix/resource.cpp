@@ -22,6 +22,7 @@
 
 #include "platform/codepage.h"
 #include "platform/lasterror.h"
+#include "platform/posix/host_path.h"
 #include "platform/process.h"
 
 extern "C" {
@@ -287,7 +288,7 @@ HMODULE ResourceFile::Module() const {
 }
 
 std::unique_ptr<ResourceFile> OpenResourceFile(const std::string& path) {
-  std::ifstream in(Utf8FromAnsi(path), std::ios::binary);
+  std::ifstream in(HostPath(path), std::ios::binary);
   if (!in) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return nullptr;

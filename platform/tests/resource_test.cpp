@@ -130,6 +130,11 @@ TEST(OpenResourceFileTest, RefusesWhatIsNotAResFile) {
   }
   ResBuilder::WriteBytes(dir.Path("good.res"), good);
   EXPECT_NE(platform::OpenResourceFile(dir.Path("good.res")), nullptr);
+  std::string backslashed = dir.Path("good.res");  // "\" separates folders as "/" does
+  for (char& c : backslashed) {
+    if (c == '/') c = '\\';
+  }
+  EXPECT_NE(platform::OpenResourceFile(backslashed), nullptr);
   EXPECT_EQ(platform::OpenResourceFile(dir.Path("missing.res")), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
