@@ -15,6 +15,7 @@
 
 #include "platform/lasterror.h"
 #include "platform/mbstring.h"
+#include "platform/posix/ascii.h"
 
 namespace {
 
@@ -108,13 +109,7 @@ std::size_t InvalidLength(Charset charset, const unsigned char* p, std::size_t l
 // Bytes 0x00-0x7F are the same characters in code page 932 (Microsoft's table, with 0x5C "\"
 // and 0x7E "~"), in UTF-8 and in UTF-16, so ASCII text converts without iconv. Most paths and
 // command lines are ASCII, and this spares the start-up loading iconv's conversion modules.
-template <typename Unit>
-bool IsAscii(const Unit* text, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) {
-    if (static_cast<std::make_unsigned_t<Unit>>(text[i]) >= 0x80) return false;
-  }
-  return true;
-}
+using platform::IsAscii;
 
 // Decodes the whole source; `invalid` is set when a replacement was made.
 std::u16string Decode(Charset charset, const char* text, std::size_t length, bool& invalid) {
@@ -287,10 +282,14 @@ std::string Encode(Charset charset, std::u16string_view text) {
 
 std::u16string WideFromAnsi(std::string_view ansi) { return Decode(Charset::Cp932, ansi); }
 std::string AnsiFromWide(std::u16string_view wide) { return Encode(Charset::Cp932, wide); }
+// ASCII text is the same bytes in code page 932 and UTF-8: it is copied without the detour
+// through UTF-16.
 std::string Utf8FromAnsi(std::string_view ansi) {
+  if (IsAscii(ansi)) return std::string(ansi);
   return Encode(Charset::Utf8, WideFromAnsi(ansi));
 }
 std::string AnsiFromUtf8(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
   return AnsiFromWide(Decode(Charset::Utf8, utf8));
 }
 std::string Utf8FromWide(std::u16string_view wide) { return Encode(Charset::Utf8, wide); }

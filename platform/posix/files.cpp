@@ -23,6 +23,7 @@
 
 #include "platform/codepage.h"
 #include "platform/lasterror.h"
+#include "platform/posix/ascii.h"
 #include "platform/posix/cp932.h"
 #include "platform/posix/host_path.h"
 #include "platform/wildcard.h"
@@ -33,13 +34,6 @@ namespace {
 constexpr ULONGLONG kUnixEpochInFileTime = 116444736000000000ULL;
 constexpr ULONGLONG kIntervalsPerSecond = 10000000ULL;
 constexpr ULONGLONG kLargestFileTime = 0x7FFFFFFFFFFFFFFFULL;
-
-bool IsAscii(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
 
 // The index just after the last separator of `text` ("\" or "/" standing as a character of its
 // own), or 0 when there is none.
@@ -56,7 +50,7 @@ std::size_t AfterLastSeparator(std::string_view text) {
 // Writes a system name into `out` as code page 932 text; false when it does not fit.
 bool CopyName(const char* utf8, CHAR (&out)[MAX_PATH]) {
   const std::size_t length = std::strlen(utf8);
-  if (IsAscii({utf8, length})) {
+  if (platform::IsAscii({utf8, length})) {  // the common case, without allocating
     if (length >= MAX_PATH) return false;
     std::memcpy(out, utf8, length + 1);
     return true;

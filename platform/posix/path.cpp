@@ -25,18 +25,11 @@ void Put(char* out, std::string_view part) {
   out[part.size()] = '\0';
 }
 
-bool IsAscii(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 // The current folder as code page 932 text, or false when it cannot be read.
 bool CurrentFolder(std::string& folder) {
   char buffer[PATH_MAX];
   if (::getcwd(buffer, sizeof buffer) == nullptr) return false;
-  folder = IsAscii(buffer) ? std::string(buffer) : platform::AnsiFromUtf8(buffer);
+  folder = platform::AnsiFromUtf8(buffer);
   return true;
 }
 
