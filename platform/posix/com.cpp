@@ -18,6 +18,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/posix/executable_path.h"
 #include "platform/process.h"
 #include "platform/resource.h"
 
@@ -69,10 +70,8 @@ DWORD nextCookie = 1;
 std::map<std::string, std::unique_ptr<Library>> libraries;  // by absolute path
 
 bool ProgramFolder(std::string& folder) {
-  std::string buffer(4096, '\0');
-  const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
-  if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return false;
-  buffer.resize(static_cast<std::size_t>(n));
+  std::string buffer;
+  if (!platform::ReadExecutablePath(buffer)) return false;
   const std::size_t slash = buffer.rfind('/');
   if (slash == std::string::npos) return false;
   folder = buffer.substr(0, slash == 0 ? 1 : slash);

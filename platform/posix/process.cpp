@@ -11,6 +11,7 @@
 
 #include "platform/codepage.h"
 #include "platform/lasterror.h"
+#include "platform/posix/executable_path.h"
 
 namespace {
 
@@ -33,19 +34,6 @@ std::vector<std::string> ArgumentsFromProc() {
     start = stop + 1;
   }
   return arguments;
-}
-
-bool ReadExecutablePath(std::string& path) {
-  std::string buffer(256, '\0');
-  for (;;) {
-    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (n < 0) return false;
-    if (static_cast<std::size_t>(n) < buffer.size()) {
-      path.assign(buffer.data(), static_cast<std::size_t>(n));
-      return true;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
 }
 
 void AppendQuotedArgument(std::string& line, const std::string& argument) {
@@ -75,6 +63,19 @@ void AppendQuotedArgument(std::string& line, const std::string& argument) {
 }  // namespace
 
 namespace platform {
+
+bool ReadExecutablePath(std::string& path) {
+  std::string buffer(256, '\0');
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return false;
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      path.assign(buffer.data(), static_cast<std::size_t>(n));
+      return true;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
 
 HMODULE ProgramModule() { return reinterpret_cast<HMODULE>(&programModuleTag); }
 
@@ -179,7 +180,7 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     return 0;
   }
   std::string utf8;
-  if (!ReadExecutablePath(utf8)) {
+  if (!platform::ReadExecutablePath(utf8)) {
     SetLastError(errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
     return 0;
   }
