@@ -25,6 +25,7 @@
 #include "platform/lasterror.h"
 #include "platform/posix/ascii.h"
 #include "platform/posix/cp932.h"
+#include "platform/posix/errno_error.h"
 #include "platform/posix/host_path.h"
 #include "platform/wildcard.h"
 
@@ -61,6 +62,10 @@ bool CopyName(const char* utf8, CHAR (&out)[MAX_PATH]) {
   return true;
 }
 
+}  // namespace
+
+namespace platform {
+
 DWORD ErrorFromErrno(int error) {
   switch (error) {
     case ENOENT:
@@ -89,6 +94,10 @@ DWORD ErrorFromErrno(int error) {
       return ERROR_ACCESS_DENIED;
   }
 }
+
+}  // namespace platform
+
+namespace {
 
 FILETIME FileTimeFrom(const struct statx_timestamp& stamp) {
   // Times before 1601, or past what 63 bits of intervals hold, cannot be written; they become 0.
@@ -228,7 +237,7 @@ HANDLE FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
     struct statx status;
     if (::statx(AT_FDCWD, path.c_str(), 0, kStatxMask, &status) != 0) {
       const int error = errno;
-      DWORD code = ErrorFromErrno(error);
+      DWORD code = platform::ErrorFromErrno(error);
       if (error == ENOENT) {
         // Missing entry or missing folder? Windows tells them apart; so does a second look.
         struct stat folderStatus;
@@ -249,7 +258,7 @@ HANDLE FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
 
   DIR* folder = ::opendir(folderPart.c_str());
   if (folder == nullptr) {
-    SetLastError(ErrorFromErrno(errno));
+    SetLastError(platform::ErrorFromErrno(errno));
     return INVALID_HANDLE_VALUE;
   }
   search->folder.reset(folder);
@@ -303,7 +312,7 @@ BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES /*securityAttribute
     return FALSE;
   }
   if (::mkdir(platform::HostPath(text).c_str(), 0777) != 0) {
-    SetLastError(ErrorFromErrno(errno));
+    SetLastError(platform::ErrorFromErrno(errno));
     return FALSE;
   }
   return TRUE;

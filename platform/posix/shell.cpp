@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/posix/errno_error.h"
 
 namespace {
 
@@ -27,25 +28,8 @@ constexpr HRESULT FromWin32(DWORD error) {
   return static_cast<HRESULT>((error & 0x0000FFFFu) | 0x80070000u);
 }
 
-HRESULT FromErrno(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return FromWin32(ERROR_ACCESS_DENIED);
-    case ENOENT:
-    case ENOTDIR:
-      return FromWin32(ERROR_PATH_NOT_FOUND);
-    case EEXIST:
-      return FromWin32(ERROR_ALREADY_EXISTS);
-    case ENAMETOOLONG:
-      return FromWin32(ERROR_FILENAME_EXCED_RANGE);
-    case ENOSPC:
-      return FromWin32(ERROR_DISK_FULL);
-    default:
-      return E_FAIL;
-  }
-}
+// A failed file-system call as an HRESULT: its Windows error in the FACILITY_WIN32 form.
+HRESULT FromErrno(int error) { return FromWin32(platform::ErrorFromErrno(error)); }
 
 // Drops trailing "/" but keeps a lone root.
 std::string WithoutTrailingSlash(std::string path) {
