@@ -92,9 +92,10 @@ std::u16string UnitsOf(const std::vector<char>& bytes) {
   return units;
 }
 
-// The length of the invalid sequence at `p` (of `left` bytes) that one replacement stands for.
+// Whether `byte` can be the second byte of a double-byte character of code page 932.
 bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 
+// The length of the invalid sequence at `p` (of `left` bytes) that one replacement stands for.
 std::size_t InvalidLength(Charset charset, const unsigned char* p, std::size_t left) {
   if (charset == Charset::Cp932) {
     // A lead byte takes its second byte with it only when that byte can be a second byte

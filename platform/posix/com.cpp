@@ -137,7 +137,10 @@ HRESULT CreateFromManifest(REFCLSID clsid, IUnknown* outer, REFIID iid, void** o
   const platform::ManifestFile* provider = nullptr;
   for (const auto& file : files) {
     for (const CLSID& listed : file.classes) {
-      if (listed == clsid) provider = &file;
+      if (listed == clsid) {
+        provider = &file;
+        break;
+      }
     }
     if (provider != nullptr) break;
   }

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <mutex>
 #include <vector>
@@ -177,7 +178,10 @@ const Entry* EntryOf(const ModuleData* data, HRSRC resource) {
   if (data == nullptr || resource == nullptr || data->entries.empty()) return nullptr;
   const auto* entry = reinterpret_cast<const Entry*>(resource);
   const Entry* first = data->entries.data();
-  if (entry < first || entry >= first + data->entries.size()) return nullptr;
+  // std::less and std::greater_equal give a total order even for a pointer into another array.
+  if (std::less<>()(entry, first) || std::greater_equal<>()(entry, first + data->entries.size())) {
+    return nullptr;
+  }
   return entry;
 }
 
