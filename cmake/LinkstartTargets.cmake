@@ -35,3 +35,17 @@ function(linkstart_test name)
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "LINKSTART_TEST=1")
 endfunction()
+
+# linkstart_use_components(test)
+# Gives a test program the paths of the stand-in component and of the failing component files
+# (apprun/), and builds them before it. The names resolve when the build is generated, so the
+# order of the subsystem folders does not matter.
+function(linkstart_use_components test)
+  add_dependencies(${test} apprun apprun_fixtures)
+  target_compile_definitions(${test} PRIVATE
+    LINKSTART_COMPONENT="$<TARGET_FILE:apprun>"
+    LINKSTART_FIXTURE_NO_ENTRY="$<TARGET_FILE:apprun_fixture_no_entry>"
+    LINKSTART_FIXTURE_NO_CLASS="$<TARGET_FILE:apprun_fixture_no_class>"
+    LINKSTART_FIXTURE_FACTORY_FAILS="$<TARGET_FILE:apprun_fixture_factory_fails>"
+    LINKSTART_FIXTURE_NO_INTERFACE="$<TARGET_FILE:apprun_fixture_no_interface>")
+endfunction()

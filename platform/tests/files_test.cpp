@@ -27,6 +27,8 @@ using testsupport::kHyo;
 using testsupport::kHyoUtf8;
 using testsupport::TempDir;
 
+constexpr ULONGLONG kUnixEpoch = 116444736000000000ULL;  // 1970-01-01 as a FILETIME
+
 void Touch(const std::string& path) { std::ofstream(path).put('x'); }
 
 // All names that a search for `pattern` yields, or the last error as "error N".
@@ -137,10 +139,10 @@ TEST_F(FindFileTest, AttributesSizesAndTimes) {
   EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(data.nFileSizeLow, 1u);
   EXPECT_EQ(data.nFileSizeHigh, 0u);
-  EXPECT_EQ(Value(data.ftLastWriteTime), 116444736000000000ULL + 10000000000000000ULL + 5000000);
-  EXPECT_EQ(Value(data.ftLastAccessTime), 116444736000000000ULL - 6311520000000000ULL);
+  EXPECT_EQ(Value(data.ftLastWriteTime), kUnixEpoch + 10000000000000000ULL + 5000000);
+  EXPECT_EQ(Value(data.ftLastAccessTime), kUnixEpoch - 6311520000000000ULL);
   // Creation: the birth time or the status-change time, both "now" for this new file.
-  const ULONGLONG now = 116444736000000000ULL + static_cast<ULONGLONG>(::time(nullptr)) * 10000000;
+  const ULONGLONG now = kUnixEpoch + static_cast<ULONGLONG>(::time(nullptr)) * 10000000;
   EXPECT_GT(Value(data.ftCreationTime), now - 600 * 10000000ULL);
   EXPECT_LE(Value(data.ftCreationTime), now + 10000000ULL);
 
@@ -228,9 +230,9 @@ TEST(FileTimeToSystemTime, CalendarFields) {
     SYSTEMTIME expected;  // year, month, day of week, day, hour, minute, second, milliseconds
   } cases[] = {
       {0, {1601, 1, 1, 1, 0, 0, 0, 0}},
-      {116444736000000000ULL, {1970, 1, 4, 1, 0, 0, 0, 0}},
-      {116444736000000000ULL + 1709814896789ULL * 10000, {2024, 3, 4, 7, 12, 34, 56, 789}},
-      {116444736000000000ULL + 951782400ULL * 10000000, {2000, 2, 2, 29, 0, 0, 0, 0}},
+      {kUnixEpoch, {1970, 1, 4, 1, 0, 0, 0, 0}},
+      {kUnixEpoch + 1709814896789ULL * 10000, {2024, 3, 4, 7, 12, 34, 56, 789}},
+      {kUnixEpoch + 951782400ULL * 10000000, {2000, 2, 2, 29, 0, 0, 0, 0}},
       {0x7FFFFFFFFFFFFFFFULL, {30828, 9, 4, 14, 2, 48, 5, 477}},
   };
   for (const Case& c : cases) {
@@ -251,8 +253,8 @@ TEST(FileTimeToSystemTime, CalendarFields) {
 TEST(FileTimeToLocalFileTime, UsesTheZoneOffsetOfThatInstant) {
   const testsupport::ScopedTimeZone berlin("Europe/Berlin");
   const ULONGLONG hour = 3600ULL * 10000000;
-  const ULONGLONG winter = 116444736000000000ULL + 1704067200ULL * 10000000;  // 2024-01-01
-  const ULONGLONG summer = 116444736000000000ULL + 1719792000ULL * 10000000;  // 2024-07-01
+  const ULONGLONG winter = kUnixEpoch + 1704067200ULL * 10000000;  // 2024-01-01
+  const ULONGLONG summer = kUnixEpoch + 1719792000ULL * 10000000;  // 2024-07-01
   FILETIME local;
   FILETIME utc = FileTimeOf(winter);
   ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
