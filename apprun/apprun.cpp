@@ -15,12 +15,13 @@
 #include "apprun/iapprun.h"
 #include "platform/codepage.h"
 #include "platform/process.h"
+#include "platform/testing/command_line.h"
 
 namespace {
 
 class AppRun final : public IAppRun {
  public:
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IAppRun) {
       *object = static_cast<IAppRun*>(this);
@@ -30,14 +31,14 @@ class AppRun final : public IAppRun {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG AddRef() override { return ++references_; }
-  ULONG Release() override {
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
     const ULONG left = --references_;
     if (left == 0) delete this;
     return left;
   }
 
-  LONG Run(BSTR commandLine, INT showCommand) override {
+  LONG STDMETHODCALLTYPE Run(BSTR commandLine, INT showCommand) override {
     const std::u16string_view line = commandLine != nullptr ? commandLine : u"";
     std::printf("AppRun command line: %s\n", platform::Utf8FromWide(line).c_str());
     std::printf("AppRun show command: %d\n", showCommand);
@@ -63,7 +64,7 @@ class AppRun final : public IAppRun {
 // The class object lives as long as the library; its count only guards against misuse.
 class AppRunFactory final : public IClassFactory {
  public:
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IClassFactory) {
       *object = static_cast<IClassFactory*>(this);
@@ -73,10 +74,10 @@ class AppRunFactory final : public IClassFactory {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
-  HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
@@ -85,16 +86,15 @@ class AppRunFactory final : public IClassFactory {
     app->Release();
     return hr;
   }
-  HRESULT LockServer(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
 AppRunFactory factory;
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID clsid,
-                                                                            REFIID iid,
-                                                                            void** object) {
+PLATFORM_COMPONENT_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid,
+                                                                      void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (clsid != CLSID_AppRun) return CLASS_E_CLASSNOTAVAILABLE;

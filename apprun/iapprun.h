@@ -17,5 +17,5 @@ class IAppRun : public IUnknown {
  public:
   // Runs the application with the whole command line (allocated and freed by the caller) and
   // the window show command; the result becomes the process's exit code.
-  virtual LONG Run(BSTR commandLine, INT showCommand) = 0;
+  virtual LONG STDMETHODCALLTYPE Run(BSTR commandLine, INT showCommand) = 0;
 };

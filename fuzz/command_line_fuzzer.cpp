@@ -16,6 +16,7 @@
 
 #include "platform/codepage.h"
 #include "platform/process.h"
+#include "platform/testing/command_line.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 
 #include "apprun/iapprun.h"
 #include "platform/com.h"
+#include "platform/testing/activation.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "launcher/error_message.h"
 #include "platform/lasterror.h"
 #include "platform/resource.h"
+#include "platform/testing/resources.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 // WinMain, RunApplication and the command line's conversion to a BSTR.
 #include "launcher/startup.h"
 
-#include <clocale>
-
 #include "apprun/iapprun.h"
 #include "launcher/error_message.h"
 #include "logsetup/log_configuration.h"
@@ -22,14 +20,6 @@ BSTR CommandLineToBstr(const std::string& commandLine) {
     platform::RaiseComError(E_OUTOFMEMORY);
   }
   return text;
-}
-
-int Main(int argc, char** argv) {
-  // The text of this process is code page 932 inside and UTF-8 at its edges; the C library's
-  // multibyte functions (and the logging library's path decoding) need a UTF-8 locale.
-  std::setlocale(LC_CTYPE, "C.UTF-8");
-  platform::SetProcessArguments(argc, argv);
-  return WinMain(platform::ProgramModule(), nullptr, GetCommandLineA(), SW_SHOWDEFAULT);
 }
 
 }  // namespace launcher
@@ -63,7 +53,7 @@ void InitProgramLog() {
   SetUpLogging(name, 1, 0, 0, 0);
 }
 
-int WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   // Logging first, so that it is in force even when COM cannot be initialised.
   InitProgramLog();
 

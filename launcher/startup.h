@@ -10,10 +10,9 @@
 #include <string>
 
 #include "platform/com.h"
+#include "platform/process.h"
 #include "platform/types.h"
-
-// The show command the runtime hands to WinMain when the starter gave none.
-constexpr int SW_SHOWDEFAULT = 10;
+#include "platform/ui.h"
 
 // The message shown when AppRun cannot be created.
 constexpr UINT IDS_APPRUN_CREATE_FAILED = 10010;
@@ -24,9 +23,9 @@ constexpr UINT IDS_APPRUN_CREATE_FAILED = 10010;
 // start-up goes on.
 void InitProgramLog();
 
-// The Windows entry point. Only `showCommand` is used; the command line is taken whole from
+// The entry point, WinMain (declared by the platform: <winbase.h> on Windows), is defined in
+// startup.cpp. Only its show command is used; the command line is taken whole from
 // GetCommandLineA.
-int WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
 
 // Creates AppRun and calls its Run with `commandLine` (code page 932) and `showCommand`.
 // Returns -1 when AppRun cannot be created (after the error box), else Run's result. Requires
@@ -40,9 +39,5 @@ namespace launcher {
 // counted), converted with the thread's ANSI code page. The caller frees it with
 // SysFreeString. Raises platform::ComError(E_OUTOFMEMORY) when it cannot be made.
 BSTR CommandLineToBstr(const std::string& commandLine);
-
-// The entry of the POSIX program: sets the locale, hands the arguments to the platform and
-// runs WinMain with SW_SHOWDEFAULT.
-int Main(int argc, char** argv);
 
 }  // namespace launcher

@@ -14,42 +14,23 @@
 //     ERROR_INSUFFICIENT_BUFFER or ERROR_NO_UNICODE_TRANSLATION.
 #pragma once
 
-#include <string>
-#include <string_view>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/posix/api/codepage.h"
+#endif
 
 #include "platform/types.h"
-
-constexpr UINT CP_ACP = 0;
-constexpr UINT CP_OEMCP = 1;
-constexpr UINT CP_THREAD_ACP = 3;
-constexpr UINT CP_UTF8 = 65001;
-
-constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
-constexpr DWORD WC_ERR_INVALID_CHARS = 0x00000080;
-
-// Code page 932 (or UTF-8) to UTF-16. A byte sequence that the code page does not define, and
-// a lead byte with no second byte before the end, become U+30FB (the code page's default
-// character; U+FFFD for UTF-8), or fail with ERROR_NO_UNICODE_TRANSLATION under
-// MB_ERR_INVALID_CHARS. Nothing is read past `multiByteLength` bytes (or the terminator).
-int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH multiByte, int multiByteLength,
-                        LPWSTR wide, int wideLength);
-
-// UTF-16 to code page 932 (or UTF-8). A character that the code page cannot hold, and an
-// unpaired surrogate, become `defaultChar` (or "?" when it is null) and set *usedDefaultChar.
-// For UTF-8 `defaultChar` and `usedDefaultChar` must be null; WC_ERR_INVALID_CHARS makes an
-// unpaired surrogate fail with ERROR_NO_UNICODE_TRANSLATION, else it becomes U+FFFD.
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int wideLength, LPSTR multiByte,
-                        int multiByteLength, LPCCH defaultChar, LPBOOL usedDefaultChar);
 
 namespace platform {
 
 // Whole-text helpers built on the two functions above, for the edges of the POSIX backend
 // (file names, the terminal, the dialog) and for tests.
-std::u16string WideFromAnsi(std::string_view ansi);
-std::string AnsiFromWide(std::u16string_view wide);
+WideString WideFromAnsi(std::string_view ansi);
+std::string AnsiFromWide(WideStringView wide);
 std::string Utf8FromAnsi(std::string_view ansi);
 // A character that code page 932 cannot hold becomes "?", as in the ANSI file functions.
 std::string AnsiFromUtf8(std::string_view utf8);
-std::string Utf8FromWide(std::u16string_view wide);
+std::string Utf8FromWide(WideStringView wide);
 
 }  // namespace platform

@@ -5,26 +5,8 @@
 // _localtime64 gives null and _mktime64 gives -1.
 #pragma once
 
-#include <cstdint>
-#include <ctime>
-
-#include "platform/seam.h"
-
-using __time64_t = std::int64_t;
-
-// The current time; also stored in *timer when `timer` is not null.
-__time64_t _time64(__time64_t* timer);
-
-// The local broken-down time of *timer in a buffer of the calling thread, or null when the
-// time is out of range or cannot be converted.
-std::tm* _localtime64(const __time64_t* timer);
-
-// The time value of the local broken-down time in *time, which is normalised in place; -1 when
-// the result lies outside the range above. tm_isdst of -1 lets the runtime decide whether
-// daylight saving applies.
-__time64_t _mktime64(std::tm* time);
-
-namespace platform::seams {
-// The clock behind _time64, so that tests can start on a fixed day.
-extern Seam<__time64_t()> CurrentTime;
-}  // namespace platform::seams
+#ifdef _WIN32
+#include <time.h>
+#else
+#include "platform/posix/api/crt_time.h"
+#endif

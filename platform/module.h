@@ -25,57 +25,8 @@
 // The functions may be called from any thread.
 #pragma once
 
-#include <cstddef>
-#include <optional>
-#include <string>
-
-#include "platform/seam.h"
-#include "platform/types.h"
-
-// Records `pathName` as the folder searched for bare library names before the loader's own
-// search path. An empty text sets no folder and takes the current folder out of the search
-// order (this loader never searches it anyway); null restores the default order. Always TRUE.
-BOOL SetDllDirectoryA(LPCSTR pathName);
-
-// Loads a module (above) and returns its handle, or null with ERROR_MOD_NOT_FOUND (no such
-// module, or it cannot be loaded) or ERROR_INVALID_PARAMETER (null or empty name).
-HMODULE LoadLibraryA(LPCSTR fileName);
-
-// The address of the exported function `procName` of `module`, or null with
-// ERROR_PROC_NOT_FOUND (no such export), ERROR_INVALID_HANDLE (not a loaded module) or
-// ERROR_INVALID_PARAMETER (null name). Ordinals are not supported.
-FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
-
-// Gives back one reference taken by LoadLibraryA. FALSE with ERROR_INVALID_HANDLE when
-// `module` holds no reference.
-BOOL FreeLibrary(HMODULE module);
-
-namespace platform {
-
-// The folder recorded by the last SetDllDirectoryA: none after a null argument (or when it was
-// never called), else the text it was given, possibly empty.
-std::optional<std::string> DllDirectory();
-
-// One exported function of a built-in module.
-struct BuiltinExport {
-  const char* name;
-  FARPROC address;
-};
-
-// A built-in module: its file name (compared without regard to ASCII case, as Windows does)
-// and its exports.
-struct BuiltinModule {
-  const char* name;
-  const BuiltinExport* exports;
-  std::size_t exportCount;
-};
-
-namespace seams {
-// Finds the built-in module for a library name, or null when the name is not built in (and
-// LoadLibraryA goes on to the dynamic loader). A test replaces it to take a built-in module
-// away or to put one with other exports in its place, since the platform's own table cannot
-// fail on demand.
-extern Seam<const BuiltinModule*(LPCSTR fileName)> FindBuiltinModule;
-}  // namespace seams
-
-}  // namespace platform
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/posix/api/module.h"
+#endif

@@ -11,45 +11,17 @@
 //   }
 #pragma once
 
-#include <string>
-#include <string_view>
-#include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/posix/api/process.h"
+#endif
 
 #include "platform/types.h"
-
-// Writes the full path of the program's executable file (code page 932) into `fileName` and
-// returns its length without the terminator. `module` must be null or platform::ProgramModule();
-// any other handle fails with ERROR_MOD_NOT_FOUND. When `size` bytes cannot hold path and
-// terminator, the path is truncated to size - 1 bytes plus a terminator, the result is `size`
-// and the last error is ERROR_INSUFFICIENT_BUFFER (as on Windows since XP). Returns 0 with the
-// last error set when the path cannot be read.
-DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
-
-// The process's command line in code page 932: the program path as it was started, then every
-// argument, quoted where needed. The text stays valid for the life of the process.
-LPSTR GetCommandLineA();
 
 namespace platform {
 
 // The handle that stands for the program's own executable file (the hInstance of WinMain).
 HMODULE ProgramModule();
-
-// Records the arguments the process was started with (UTF-8, as the POSIX entry gets them);
-// call it before the first GetCommandLineA, which builds its text once. Without this call
-// GetCommandLineA reads the arguments from /proc/self/cmdline.
-void SetProcessArguments(int argc, const char* const* argv);
-
-// Joins arguments (UTF-8) into one Windows command line (UTF-8); GetCommandLineA converts the
-// result to code page 932 afterwards, so that the second byte of a double-byte character, which
-// may be 0x5C, is never taken for a backslash. The first is the program path: it is quoted
-// when it holds a space or tab, or is empty, and never escaped (CommandLineToArgvW takes it
-// verbatim up to the closing quote). Every other argument follows the runtime's rules: quoted
-// when it holds a space, tab or quote or is empty; a quote is written as \" and backslashes
-// before a quote or before the closing quote are doubled.
-std::string BuildCommandLine(const std::vector<std::string>& arguments);
-
-// Splits a command line as CommandLineToArgvW does (program name first, with its own rule;
-// the rest with the runtime's backslash and quote rules, "" inside quotes giving one quote).
-std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);
 
 }  // namespace platform

@@ -15,42 +15,13 @@
 // the module has.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <string>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/posix/api/resource.h"
+#endif
 
 #include "platform/types.h"
-
-inline LPCWSTR MAKEINTRESOURCEW(WORD id) {
-  return reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(id));
-}
-inline bool IS_INTRESOURCE(LPCWSTR name) {
-  return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
-}
-
-inline LPCWSTR const RT_ICON = MAKEINTRESOURCEW(3);
-inline LPCWSTR const RT_STRING = MAKEINTRESOURCEW(6);
-inline LPCWSTR const RT_GROUP_ICON = MAKEINTRESOURCEW(14);
-inline LPCWSTR const RT_VERSION = MAKEINTRESOURCEW(16);
-inline LPCWSTR const RT_MANIFEST = MAKEINTRESOURCEW(24);
-
-constexpr WORD LANG_JAPANESE_JAPAN = 0x0411;
-
-// The last error of a file that is not in the expected format.
-constexpr DWORD ERROR_BAD_EXE_FORMAT = 193;
-
-// Finds a resource by type, name and language; null with ERROR_RESOURCE_DATA_NOT_FOUND (module
-// without resources), ERROR_RESOURCE_TYPE_NOT_FOUND, ERROR_RESOURCE_NAME_NOT_FOUND or
-// ERROR_RESOURCE_LANG_NOT_FOUND.
-HRSRC FindResourceExW(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language);
-// FindResourceExW with language 0 (note the order of name and type, as on Windows).
-HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
-// The handle of a found resource's data; null for a null or foreign `resource`.
-HGLOBAL LoadResource(HMODULE module, HRSRC resource);
-// The first byte of the data; null for null.
-LPVOID LockResource(HGLOBAL data);
-// The size of the data in bytes; 0 for a null or foreign `resource`.
-DWORD SizeofResource(HMODULE module, HRSRC resource);
 
 namespace platform {
 
@@ -58,37 +29,5 @@ namespace platform {
 // the executable alone; nothing adds to it.
 int ResourceModuleCount();
 HMODULE ResourceModuleAt(int index);  // null outside [0, ResourceModuleCount())
-
-// A .res file opened as a module, as LoadLibraryExA with LOAD_LIBRARY_AS_DATAFILE opens a
-// file for its resources only. Closed when the object goes.
-class ResourceFile {
- public:
-  struct Data;  // the file's bytes and entries, private to the backend
-  ResourceFile(const ResourceFile&) = delete;
-  ResourceFile& operator=(const ResourceFile&) = delete;
-  ~ResourceFile();
-  HMODULE Module() const;
-
- private:
-  friend std::unique_ptr<ResourceFile> OpenResourceFile(const std::string& path);
-  explicit ResourceFile(std::unique_ptr<Data> data);
-  std::unique_ptr<Data> data_;
-};
-
-// Opens a .res file (path in code page 932). Null when the file cannot be read
-// (ERROR_FILE_NOT_FOUND, ...) or is not in the .res format (ERROR_BAD_EXE_FORMAT).
-std::unique_ptr<ResourceFile> OpenResourceFile(const std::string& path);
-
-// For tests: while the object lives, the resource-module list holds `module` alone.
-class ScopedResourceModules {
- public:
-  explicit ScopedResourceModules(HMODULE module);
-  ~ScopedResourceModules();
-  ScopedResourceModules(const ScopedResourceModules&) = delete;
-  ScopedResourceModules& operator=(const ScopedResourceModules&) = delete;
-
- private:
-  HMODULE previous_;
-};
 
 }  // namespace platform

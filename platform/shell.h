@@ -22,27 +22,13 @@
 // other than CSIDL_FLAG_CREATE are accepted and have no effect.
 #pragma once
 
-#include "platform/types.h"
-
-constexpr int CSIDL_PERSONAL = 0x0005;     // the user's Documents folder
-constexpr int CSIDL_FLAG_CREATE = 0x8000;  // create the folder if it is missing
-constexpr int CSIDL_FLAG_MASK = 0xFF00;    // the flag bits of a folder identifier
-constexpr DWORD SHGFP_TYPE_CURRENT = 0;    // the folder's current location
-constexpr DWORD SHGFP_TYPE_DEFAULT = 1;    // the folder's default location
-
-// Writes the path of the folder `folder` (a CSIDL value, optionally or-ed with
-// CSIDL_FLAG_CREATE) into `path`, which holds MAX_PATH bytes, zero-terminated; S_OK on
-// success. `path` is set to the empty text first, so a failure leaves it empty. Failures
-// (0x8007xxxx is the Win32 error xxxx as a result code, as HRESULT_FROM_WIN32 makes it):
-//   E_INVALIDARG  null `path`, a folder other than CSIDL_PERSONAL, an unknown path type, or a
-//                 non-null access token
-//   0x80070002    (ERROR_FILE_NOT_FOUND) the folder does not exist and was not to be created,
-//                 or no home folder is known
-//   0x8007xxxx    the folder could not be created (the error of the failed creation)
-//   0x800700CE    (ERROR_FILENAME_EXCED_RANGE) the path does not fit in MAX_PATH bytes
-// `window` is not used.
-HRESULT SHGetFolderPathA(HWND window, int folder, HANDLE token, DWORD flags, LPSTR path);
+#ifdef _WIN32
+#include <shlobj.h>
+#include <windows.h>
+#else
+#include "platform/posix/api/shell.h"
+#endif
 
 // The signature of SHGetFolderPathA, for callers that look it up with GetProcAddress.
-using SHGetFolderPathAFunction = HRESULT (*)(HWND window, int folder, HANDLE token, DWORD flags,
-                                             LPSTR path);
+using SHGetFolderPathAFunction = HRESULT(WINAPI*)(HWND window, int folder, HANDLE token,
+                                                  DWORD flags, LPSTR path);

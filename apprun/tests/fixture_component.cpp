@@ -11,15 +11,15 @@ namespace {
 
 class Plain final : public IUnknown {
  public:
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     *object = nullptr;
     if (iid != IID_IUnknown) return E_NOINTERFACE;
     *object = this;
     AddRef();
     return S_OK;
   }
-  ULONG AddRef() override { return ++references_; }
-  ULONG Release() override {
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
     const ULONG left = --references_;
     if (left == 0) delete this;
     return left;
@@ -31,15 +31,15 @@ class Plain final : public IUnknown {
 
 class Factory final : public IClassFactory {
  public:
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     *object = nullptr;
     if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
     *object = this;
     return S_OK;
   }
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
-  HRESULT CreateInstance(IUnknown*, REFIID iid, void** object) override {
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
     *object = nullptr;
 #if defined(FIXTURE_FACTORY_FAILS)
     (void)iid;
@@ -51,7 +51,7 @@ class Factory final : public IClassFactory {
     return hr;
 #endif
   }
-  HRESULT LockServer(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
 [[maybe_unused]] Factory factory;
@@ -61,9 +61,8 @@ class Factory final : public IClassFactory {
 #if defined(FIXTURE_NO_ENTRY)
 extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() { return S_OK; }
 #else
-extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID clsid,
-                                                                            REFIID iid,
-                                                                            void** object) {
+PLATFORM_COMPONENT_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid,
+                                                                      void** object) {
   *object = nullptr;
 #if defined(FIXTURE_NO_CLASS)
   (void)clsid;

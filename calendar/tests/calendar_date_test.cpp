@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "platform/crt_time.h"
+#include "platform/testing/seams.h"
 
 namespace {
 

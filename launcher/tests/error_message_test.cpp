@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"
 #include "platform/resource.h"
+#include "platform/testing/resources.h"
 #include "platform/tests/res_builder.h"
 #include "testsupport/temp_dir.h"
 

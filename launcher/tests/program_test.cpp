@@ -10,6 +10,7 @@
 #include "launcher/tests/program_runner.h"
 #include "platform/codepage.h"
 #include "platform/process.h"
+#include "platform/testing/command_line.h"
 #include "testsupport/temp_dir.h"
 
 namespace {

@@ -12,24 +12,25 @@
 #include "apprun/iapprun.h"
 #include "platform/codepage.h"
 #include "platform/process.h"
+#include "platform/testing/seams.h"
 
 namespace {
 
 class FakeApp final : public IAppRun {
  public:
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     *object = nullptr;
     if (iid != IID_IUnknown && iid != IID_IAppRun) return E_NOINTERFACE;
     *object = static_cast<IAppRun*>(this);
     AddRef();
     return S_OK;
   }
-  ULONG AddRef() override { return ++references; }
-  ULONG Release() override {
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override {
     ++releases;
     return --references;
   }
-  LONG Run(BSTR commandLine, INT showCommand) override {
+  LONG STDMETHODCALLTYPE Run(BSTR commandLine, INT showCommand) override {
     ++runs;
     received = std::u16string(commandLine, SysStringLen(commandLine));
     terminated = commandLine[SysStringLen(commandLine)] == 0;
@@ -49,15 +50,15 @@ class FakeApp final : public IAppRun {
 class FakeFactory final : public IClassFactory {
  public:
   explicit FakeFactory(FakeApp& app) : app_(app) {}
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     *object = nullptr;
     if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
     *object = this;
     return S_OK;
   }
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
-  HRESULT CreateInstance(IUnknown*, REFIID iid, void** object) override {
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
     ++created;
     if (fail) {
       *object = nullptr;
@@ -65,7 +66,7 @@ class FakeFactory final : public IClassFactory {
     }
     return app_.QueryInterface(iid, object);
   }
-  HRESULT LockServer(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
   int created = 0;
   bool fail = false;

@@ -11,6 +11,7 @@
 #include "platform/lasterror.h"
 #include "platform/module.h"
 #include "platform/shell.h"
+#include "platform/testing/seams.h"
 #include "testsupport/temp_dir.h"
 #include "testsupport/temp_home.h"
 

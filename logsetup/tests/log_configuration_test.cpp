@@ -16,6 +16,7 @@
 #include "platform/codepage.h"
 #include "platform/crt_time.h"
 #include "platform/module.h"
+#include "platform/testing/seams.h"
 #include "testsupport/temp_dir.h"
 #include "testsupport/temp_home.h"
 

@@ -21,6 +21,8 @@
 #include "platform/posix/executable_path.h"
 #include "platform/process.h"
 #include "platform/resource.h"
+#include "platform/testing/activation.h"
+#include "platform/testing/seams.h"
 
 namespace platform {
 

@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include "platform/testing/seams.h"
+
 namespace {
 
 constexpr __time64_t kLatestTime = 32535215999;  // 3000-12-31 23:59:59 UTC

@@ -19,6 +19,7 @@
 #include "platform/lasterror.h"
 #include "platform/posix/host_path.h"
 #include "platform/shell.h"
+#include "platform/testing/seams.h"
 
 namespace {
 

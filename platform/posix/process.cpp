@@ -12,6 +12,7 @@
 #include "platform/codepage.h"
 #include "platform/lasterror.h"
 #include "platform/posix/executable_path.h"
+#include "platform/testing/command_line.h"
 
 namespace {
 

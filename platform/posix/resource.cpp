@@ -25,6 +25,7 @@
 #include "platform/lasterror.h"
 #include "platform/posix/host_path.h"
 #include "platform/process.h"
+#include "platform/testing/resources.h"
 
 extern "C" {
 extern const unsigned char linkstart_program_resources[] __attribute__((weak));

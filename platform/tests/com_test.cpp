@@ -10,6 +10,7 @@
 
 #include "apprun/iapprun.h"
 #include "platform/codepage.h"
+#include "platform/testing/activation.h"
 #include "testsupport/temp_dir.h"
 
 namespace {
@@ -131,21 +132,21 @@ TEST(CoCreateInstanceTest, ActivatesFromTheManifestOrReportsWhyNot) {
 // A class object registered in the apartment, counting what is done with it.
 class CountingFactory final : public IClassFactory {
  public:
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     *object = nullptr;
     if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
     *object = this;
     AddRef();
     return S_OK;
   }
-  ULONG AddRef() override { return ++references; }
-  ULONG Release() override { return --references; }
-  HRESULT CreateInstance(IUnknown* outer, REFIID, void** object) override {
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID, void** object) override {
     ++created;
     *object = nullptr;
     return outer != nullptr ? CLASS_E_NOAGGREGATION : E_NOINTERFACE;
   }
-  HRESULT LockServer(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
   ULONG references = 1;
   int created = 0;

@@ -4,6 +4,7 @@
 
 #include "platform/crt_time.h"
 #include "platform/format.h"
+#include "platform/testing/seams.h"
 
 namespace {
 

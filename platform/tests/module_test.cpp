@@ -7,6 +7,7 @@
 
 #include "platform/lasterror.h"
 #include "platform/shell.h"
+#include "platform/testing/seams.h"
 
 namespace {
 

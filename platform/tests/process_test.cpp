@@ -10,6 +10,7 @@
 
 #include "platform/codepage.h"
 #include "platform/lasterror.h"
+#include "platform/testing/command_line.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "platform/lasterror.h"
 #include "platform/process.h"
+#include "platform/testing/resources.h"
 #include "platform/tests/res_builder.h"
 #include "testsupport/temp_dir.h"
 

@@ -1,4 +1,6 @@
 // The resources as the program carries them: compiled by llvm-rc, linked in, read at run time.
+#include "platform/testing/resources.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +12,7 @@
 #include "platform/com.h"
 #include "platform/process.h"
 #include "platform/resource.h"
+#include "platform/testing/activation.h"
 
 namespace {
 

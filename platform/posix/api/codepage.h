@@ -1,0 +1,45 @@
+// Conversion between code page 932 text and UTF-16, with the Windows contract of
+// MultiByteToWideChar and WideCharToMultiByte, and the UTF-8 edges of the POSIX backend.
+//
+// The ANSI code page of this process is 932: CP_ACP, CP_THREAD_ACP and CP_OEMCP all mean 932
+// (the fixed ANSI code page of a Japanese Windows process). CP_UTF8 is supported too, for the
+// edges where text leaves the program. Any other code page fails with ERROR_INVALID_PARAMETER.
+//
+// Common contract of both functions:
+//   - a source length of -1 means "up to and including the terminating zero", and the count
+//     returned then includes the terminator; any other length is taken as given (no
+//     terminator added);
+//   - a destination size of 0 asks for the size needed, and nothing is written;
+//   - on failure the result is 0 and the thread's last error is ERROR_INVALID_PARAMETER,
+//     ERROR_INSUFFICIENT_BUFFER or ERROR_NO_UNICODE_TRANSLATION.
+//
+// The POSIX backend's own declarations of these names; on Windows platform/codepage.h
+// includes the system's headers instead.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/posix/api/types.h"
+
+constexpr UINT CP_ACP = 0;
+constexpr UINT CP_OEMCP = 1;
+constexpr UINT CP_THREAD_ACP = 3;
+constexpr UINT CP_UTF8 = 65001;
+
+constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
+constexpr DWORD WC_ERR_INVALID_CHARS = 0x00000080;
+
+// Code page 932 (or UTF-8) to UTF-16. A byte sequence that the code page does not define, and
+// a lead byte with no second byte before the end, become U+30FB (the code page's default
+// character; U+FFFD for UTF-8), or fail with ERROR_NO_UNICODE_TRANSLATION under
+// MB_ERR_INVALID_CHARS. Nothing is read past `multiByteLength` bytes (or the terminator).
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH multiByte, int multiByteLength,
+                        LPWSTR wide, int wideLength);
+
+// UTF-16 to code page 932 (or UTF-8). A character that the code page cannot hold, and an
+// unpaired surrogate, become `defaultChar` (or "?" when it is null) and set *usedDefaultChar.
+// For UTF-8 `defaultChar` and `usedDefaultChar` must be null; WC_ERR_INVALID_CHARS makes an
+// unpaired surrogate fail with ERROR_NO_UNICODE_TRANSLATION, else it becomes U+FFFD.
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int wideLength, LPSTR multiByte,
+                        int multiByteLength, LPCCH defaultChar, LPBOOL usedDefaultChar);
