@@ -21,3 +21,11 @@ using WideString = std::basic_string<WCHAR>;
 using WideStringView = std::basic_string_view<WCHAR>;
 
 }  // namespace platform
+
+// A literal of WCHAR text: PLATFORM_WIDE("abc") is u"abc" here and L"abc" on Windows.
+#ifdef _WIN32
+#define PLATFORM_WIDE_(text) L##text
+#else
+#define PLATFORM_WIDE_(text) u##text
+#endif
+#define PLATFORM_WIDE(text) PLATFORM_WIDE_(text)

@@ -203,13 +203,18 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH multiByte, int multiBy
                         LPWSTR wide, int wideLength) {
   Charset charset;
   if (!CharsetOf(codePage, charset) || multiByte == nullptr || multiByteLength == 0 ||
-      multiByteLength < -1 || wideLength < 0 || (wide == nullptr && wideLength != 0) ||
-      (flags & ~MB_ERR_INVALID_CHARS) != 0) {
+      wideLength < 0 || (wide == nullptr && wideLength != 0)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  const std::size_t length = multiByteLength == -1 ? TerminatedLength(multiByte)
-                                                   : static_cast<std::size_t>(multiByteLength);
+  // MB_PRECOMPOSED is the default and changes nothing for these code pages.
+  if ((flags & ~(MB_ERR_INVALID_CHARS | MB_PRECOMPOSED)) != 0) {
+    SetLastError(ERROR_INVALID_FLAGS);
+    return 0;
+  }
+  // Any negative length means "up to and including the terminator", as on Windows.
+  const std::size_t length =
+      multiByteLength < 0 ? TerminatedLength(multiByte) : static_cast<std::size_t>(multiByteLength);
   if (wide != nullptr &&
       Overlap(multiByte, length, wide, static_cast<std::size_t>(wideLength) * 2)) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -228,15 +233,14 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int wideLength,
                         int multiByteLength, LPCCH defaultChar, LPBOOL usedDefaultChar) {
   Charset charset;
   const DWORD allowed = codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : 0;
-  if (!CharsetOf(codePage, charset) || wide == nullptr || wideLength == 0 || wideLength < -1 ||
-      multiByteLength < 0 || (multiByte == nullptr && multiByteLength != 0) ||
-      (flags & ~allowed) != 0 ||
+  if (!CharsetOf(codePage, charset) || wide == nullptr || wideLength == 0 || multiByteLength < 0 ||
+      (multiByte == nullptr && multiByteLength != 0) || (flags & ~allowed) != 0 ||
       (charset == Charset::Utf8 && (defaultChar != nullptr || usedDefaultChar != nullptr))) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   const std::size_t length =
-      wideLength == -1 ? TerminatedLength(wide) : static_cast<std::size_t>(wideLength);
+      wideLength < 0 ? TerminatedLength(wide) : static_cast<std::size_t>(wideLength);
   if (multiByte != nullptr &&
       Overlap(wide, length * 2, multiByte, static_cast<std::size_t>(multiByteLength))) {
     SetLastError(ERROR_INVALID_PARAMETER);

@@ -55,7 +55,12 @@ unsigned char* _mbschr(unsigned char* text, unsigned int c) {
 
 std::size_t _mbslen(const unsigned char* text) {
   std::size_t characters = 0;
-  for (const unsigned char* p = text; *p != 0; p += CharWidth(p)) ++characters;
+  for (const unsigned char* p = text; *p != 0; p += CharWidth(p)) {
+    // A lead byte right before the terminator is an incomplete character, which the Windows
+    // runtime does not count.
+    if (IsLeadByte(*p) && p[1] == 0) break;
+    ++characters;
+  }
   return characters;
 }
 

@@ -6,12 +6,13 @@
 // edges where text leaves the program. Any other code page fails with ERROR_INVALID_PARAMETER.
 //
 // Common contract of both functions:
-//   - a source length of -1 means "up to and including the terminating zero", and the count
-//     returned then includes the terminator; any other length is taken as given (no
-//     terminator added);
+//   - a negative source length (-1 by convention) means "up to and including the terminating
+//     zero", and the count returned then includes the terminator; any other length is taken
+//     as given (no terminator added);
 //   - a destination size of 0 asks for the size needed, and nothing is written;
 //   - on failure the result is 0 and the thread's last error is ERROR_INVALID_PARAMETER,
-//     ERROR_INSUFFICIENT_BUFFER or ERROR_NO_UNICODE_TRANSLATION.
+//     ERROR_INSUFFICIENT_BUFFER or ERROR_NO_UNICODE_TRANSLATION (ERROR_INVALID_FLAGS for a flag
+//     that MultiByteToWideChar does not know).
 //
 // The POSIX backend's own declarations of these names; on Windows platform/codepage.h
 // includes the system's headers instead.
@@ -27,6 +28,7 @@ constexpr UINT CP_OEMCP = 1;
 constexpr UINT CP_THREAD_ACP = 3;
 constexpr UINT CP_UTF8 = 65001;
 
+constexpr DWORD MB_PRECOMPOSED = 0x00000001;
 constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
 constexpr DWORD WC_ERR_INVALID_CHARS = 0x00000080;
 

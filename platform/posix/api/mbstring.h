@@ -28,7 +28,8 @@ unsigned char* _mbsrchr(unsigned char* text, unsigned int c);
 const unsigned char* _mbschr(const unsigned char* text, unsigned int c);
 unsigned char* _mbschr(unsigned char* text, unsigned int c);
 
-// The number of characters in `text`, a double-byte character counting as one.
+// The number of characters in `text`, a double-byte character counting as one; a lead byte
+// right before the terminator (an incomplete character) is not counted.
 std::size_t _mbslen(const unsigned char* text);
 
 // Copies at most `count` bytes of `source` into `destination`. A double-byte character that
