@@ -39,7 +39,7 @@ class AppRun final : public IAppRun {
   }
 
   LONG STDMETHODCALLTYPE Run(BSTR commandLine, INT showCommand) override {
-    const std::u16string_view line = commandLine != nullptr ? commandLine : u"";
+    const platform::WideStringView line = commandLine != nullptr ? commandLine : PLATFORM_WIDE("");
     std::printf("AppRun command line: %s\n", platform::Utf8FromWide(line).c_str());
     std::printf("AppRun show command: %d\n", showCommand);
     std::fflush(stdout);
@@ -47,9 +47,9 @@ class AppRun final : public IAppRun {
     const log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("AppRun");
     LOG4CXX_INFO(logger, "AppRun started");
     LOG4CXX_DEBUG(logger, "AppRun show command " << showCommand);
-    const std::vector<std::u16string> arguments = platform::SplitCommandLine(line);
+    const std::vector<platform::WideString> arguments = platform::SplitCommandLine(line);
     for (std::size_t i = 1; i + 1 < arguments.size(); ++i) {
-      if (arguments[i] == u"--exit") {
+      if (arguments[i] == PLATFORM_WIDE("--exit")) {
         const std::string value = platform::Utf8FromWide(arguments[i + 1]);
         return static_cast<LONG>(std::strtol(value.c_str(), nullptr, 10));
       }

@@ -34,7 +34,15 @@ function(linkstart_test name)
                         GTest::gtest_main)
   linkstart_warnings(${name})
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "LINKSTART_TEST=1")
+  # Cross-built test programs are listed when CTest runs (under the Wine session it needs),
+  # not when they are built.
+  if(CMAKE_CROSSCOMPILING)
+    set(discovery_mode PRE_TEST)
+  else()
+    set(discovery_mode POST_BUILD)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE ${discovery_mode}
+                       PROPERTIES ENVIRONMENT "LINKSTART_TEST=1")
 endfunction()
 
 # linkstart_use_components(test)

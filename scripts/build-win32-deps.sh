@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows (i686, mingw-w64 posix threads) dependencies of the program, all
-# static: expat 2.5.0, APR 1.7.2, APR-util 1.6.3, log4cxx 1.5.0 and GoogleTest (Debian's
-# /usr/src/googletest). Prints the install prefix on its last line.
+# Cross-builds the Windows (mingw-w64, posix threads) dependencies of the program: expat 2.5.0,
+# APR 1.7.2, APR-util 1.6.3 and GoogleTest (Debian's /usr/src/googletest) as static libraries,
+# and log4cxx 1.5.0 as one DLL with those three linked into it. The logging library must be one
+# instance in the process, shared by the program and the component it activates (the
+# component logs under the configuration that start-up made), as liblog4cxx.so is on Linux; a
+# static copy in each module would give the component an unconfigured library of its own.
+# Prints the install prefix on its last line.
 #
 #   scripts/build-win32-deps.sh CACHE_DIR [TOOLCHAIN_FILE]
 #
@@ -13,7 +17,8 @@
 # cmake/win32-deps.sha256; taken from ../shared/win32-sources beside the repository when it
 # exists (WIN32_SOURCES overrides), else fetched with `apt-get source --download-only` through a
 # private apt configuration made from this machine's own apt sources. /etc/apt is never changed.
-# APR's build runs one generated tool, so a Wine session must be active (scripts/wine-session.sh).
+# APR's build generates one table with a small tool of its own; it is built for this machine
+# (plain C, the same table for every target), so nothing runs under Wine here.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache=${1:?usage: build-win32-deps.sh CACHE_DIR [TOOLCHAIN_FILE]}
@@ -70,7 +75,9 @@ log cmake -S libexpat-R_2_5_0/expat -B "$b/expat" "${common[@]}" -DEXPAT_BUILD_T
 log ninja -C "$b/expat" -j2 install
 
 step "apr (static library only)"
-log cmake -S apr-1.7.2 -B "$b/apr" "${common[@]}" -DINSTALL_PDB=OFF
+cc -O1 -o "$b/gen_test_char" apr-1.7.2/tools/gen_test_char.c
+log cmake -S apr-1.7.2 -B "$b/apr" "${common[@]}" -DINSTALL_PDB=OFF \
+  -DAPR_HOST_GEN_TEST_CHAR="$b/gen_test_char"
 log ninja -C "$b/apr" -j2 apr-1
 cp apr-1.7.2/include/*.h "$b/apr/apr.h" "$prefix/include/"
 cp "$b/apr/libapr-1.a" "$prefix/lib/"
@@ -84,11 +91,15 @@ log ninja -C "$b/apu" -j2 aprutil-1
 cp apr-util-1.6.3/include/*.h "$b"/apu/*.h "$prefix/include/"
 cp "$b/apu/libaprutil-1.a" "$prefix/lib/"
 
-step "log4cxx"
+step "log4cxx (DLL)"
+# -static: the DLL needs no runtime DLL beside it (the flags given here replace the
+# toolchain's). --exclude-libs: the DLL exports log4cxx alone, not the runtime (libgcc, libstdc++) or APR
+# linked into it, which would clash with the program's own static copies.
 # The *_CONFIG_EXECUTABLE values keep the host's apr-1-config and apu-1-config out.
-log cmake -S apache-log4cxx-1.5.0 -B "$b/log4cxx" "${common[@]}" -DBUILD_SHARED_LIBS=OFF \
+log cmake -S apache-log4cxx-1.5.0 -B "$b/log4cxx" "${common[@]}" -DBUILD_SHARED_LIBS=ON \
   -DAPR_STATIC=ON -DAPU_STATIC=ON -DAPR_CONFIG_EXECUTABLE=none -DAPR_UTIL_CONFIG_EXECUTABLE=none \
-  -DBUILD_TESTING=OFF -DLOG4CXX_ENABLE_ODBC=OFF -DLOG4CXX_ENABLE_ESMTP=OFF
+  -DBUILD_TESTING=OFF -DLOG4CXX_ENABLE_ODBC=OFF -DLOG4CXX_ENABLE_ESMTP=OFF \
+  "-DCMAKE_SHARED_LINKER_FLAGS=-static -Wl,--exclude-libs,ALL"
 log ninja -C "$b/log4cxx" -j2 install
 
 step "googletest"

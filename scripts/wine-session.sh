@@ -39,7 +39,7 @@ wine_session_start() {
     localedef -i ja_JP -f UTF-8 "$state/locale/ja_JP.UTF-8" || true
   fi
   export LOCPATH=$state/locale
-  export LANG=ja_JP.UTF-8
+  { export LANG=ja_JP.UTF-8; } 2> /dev/null  # bash itself cannot load it: no warning
   unset LC_ALL LC_CTYPE XDG_CONFIG_HOME XDG_DATA_HOME
   # A zone both the Windows C runtime and Wine read the same way (see DESIGN section 12).
   unset TZ

@@ -2,6 +2,9 @@
 
 #include <stdlib.h>
 #include <time.h>
+#ifdef _WIN32
+#include <process.h>
+#endif
 
 #include <stdexcept>
 #include <system_error>
@@ -10,11 +13,39 @@ namespace testsupport {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+namespace {
+// The Windows C runtime's names for setenv and unsetenv.
+int setenv(const char* name, const char* value, int) { return ::_putenv_s(name, value); }
+int unsetenv(const char* name) { return ::_putenv_s(name, ""); }
+}  // namespace
+#endif
+
+#ifdef _WIN32
+// The Windows C runtime has no mkdtemp: a new name under the temporary folder, created with
+// create_directory, which fails when the name exists, until one is free.
+TempDir::TempDir() {
+  const fs::path base = fs::temp_directory_path();
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const fs::path candidate =
+        base / ("linkstart-test-" + std::to_string(::_getpid()) + "-" + std::to_string(counter++));
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) {
+      // Forward slashes: the paths are built on with "/" by the tests, which Windows reads too.
+      path_ = candidate.generic_string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
+}
+#else
 TempDir::TempDir() {
   char pattern[] = "/tmp/linkstart-test-XXXXXX";
   if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("cannot create a temporary folder");
   path_ = pattern;
 }
+#endif
 
 TempDir::~TempDir() {
   std::error_code ignored;
@@ -42,28 +73,38 @@ ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::string name,
     : name_(std::move(name)) {
   if (const char* previous = ::getenv(name_.c_str())) saved_ = previous;
   if (value) {
-    ::setenv(name_.c_str(), value->c_str(), 1);
+    setenv(name_.c_str(), value->c_str(), 1);
   } else {
-    ::unsetenv(name_.c_str());
+    unsetenv(name_.c_str());
   }
 }
 
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
   if (saved_) {
-    ::setenv(name_.c_str(), saved_->c_str(), 1);
+    setenv(name_.c_str(), saved_->c_str(), 1);
   } else {
-    ::unsetenv(name_.c_str());
+    unsetenv(name_.c_str());
   }
 }
 
+namespace {
+void ResetTimeZone() {
+#ifdef _WIN32
+  ::_tzset();
+#else
+  ::tzset();
+#endif
+}
+}  // namespace
+
 ScopedTimeZone::ScopedTimeZone(const std::string& zone) {
   variable_.emplace("TZ", zone);
-  ::tzset();
+  ResetTimeZone();
 }
 
 ScopedTimeZone::~ScopedTimeZone() {
   variable_.reset();
-  ::tzset();
+  ResetTimeZone();
 }
 
 std::optional<std::string> ReadFile(const std::string& path) {

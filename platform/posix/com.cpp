@@ -242,12 +242,6 @@ Seam<BSTR(const OLECHAR*, UINT)> seams::SysAllocStringLen([](const OLECHAR* text
   return string;
 });
 
-ComError::ComError(HRESULT hr) : hr_(hr) {
-  std::snprintf(message_, sizeof message_, "COM error 0x%08X", static_cast<unsigned>(hr));
-}
-
-void RaiseComError(HRESULT hr) { throw ComError(hr); }
-
 bool GuidFromString(std::string_view text, GUID& guid) {
   // {xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}
   if (text.size() != 38 || text.front() != '{' || text.back() != '}') return false;
