@@ -28,6 +28,7 @@ int Main(int argc, char** argv) {
   // The text of this process is code page 932 inside and UTF-8 at its edges; the C library's
   // multibyte functions (and the logging library's path decoding) need a UTF-8 locale.
   std::setlocale(LC_CTYPE, "C.UTF-8");
+  platform::IgnoreFileSizeSignal();
   platform::SetProcessArguments(argc, argv);
   return WinMain(platform::ProgramModule(), nullptr, GetCommandLineA(), SW_SHOWDEFAULT);
 }

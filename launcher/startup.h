@@ -41,8 +41,8 @@ namespace launcher {
 // SysFreeString. Raises platform::ComError(E_OUTOFMEMORY) when it cannot be made.
 BSTR CommandLineToBstr(const std::string& commandLine);
 
-// The entry of the POSIX program: sets the locale, hands the arguments to the platform and
-// runs WinMain with SW_SHOWDEFAULT.
+// The entry of the POSIX program: sets the locale, ignores SIGXFSZ, hands the arguments to the
+// platform and runs WinMain with SW_SHOWDEFAULT.
 int Main(int argc, char** argv);
 
 }  // namespace launcher

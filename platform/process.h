@@ -39,6 +39,11 @@ HMODULE ProgramModule();
 // GetCommandLineA reads the arguments from /proc/self/cmdline.
 void SetProcessArguments(int argc, const char* const* argv);
 
+// Makes a write past the process's file-size limit (ulimit -f) fail like any other write
+// instead of ending the process with SIGXFSZ: a Windows process has no such signal, and
+// nothing that start-up writes may stop it. The POSIX entry calls it first.
+void IgnoreFileSizeSignal();
+
 // Joins arguments (UTF-8) into one Windows command line (UTF-8); GetCommandLineA converts the
 // result to code page 932 afterwards, so that the second byte of a double-byte character, which
 // may be 0x5C, is never taken for a backslash. The first is the program path: it is quoted

@@ -1,6 +1,7 @@
 // GetModuleFileNameA and GetCommandLineA over /proc/self and the arguments of main.
 #include "platform/process.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -78,6 +79,8 @@ bool ReadExecutablePath(std::string& path) {
 }
 
 HMODULE ProgramModule() { return reinterpret_cast<HMODULE>(&programModuleTag); }
+
+void IgnoreFileSizeSignal() { ::signal(SIGXFSZ, SIG_IGN); }
 
 void SetProcessArguments(int argc, const char* const* argv) {
   std::lock_guard<std::mutex> lock(argumentsMutex);
