@@ -23,7 +23,8 @@ namespace platform {
 // The content is written to a new file beside the old one and renamed over it, so the file
 // always holds one whole version: a write cut part-way leaves the old file, and a reader, or
 // another start writing at the same moment, never sees bytes of two versions. Readers and
-// writers are not locked out (deny none). The new file keeps the old one's permissions.
+// writers are not locked out (deny none). The new file keeps the old one's permissions. A file
+// that already holds exactly `content` is left as it is (true).
 bool WriteSharedFile(const std::string& path, std::string_view content);
 
 // `path` as a wide-character path (UTF-32 in wchar_t here) with the separators that the

@@ -46,6 +46,28 @@ bool MayReplace(const std::string& hostPath, const struct stat& status) {
   return ::faccessat(AT_FDCWD, hostPath.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+// True when the regular file `hostPath`, of `status`, holds exactly `content`.
+bool HoldsAlready(const std::string& hostPath, const struct stat& status,
+                  std::string_view content) {
+  if (!S_ISREG(status.st_mode) || static_cast<std::size_t>(status.st_size) != content.size()) {
+    return false;
+  }
+  const int file = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return false;
+  std::string held(content.size() + 1, '\0');
+  std::size_t done = 0;
+  for (ssize_t count; done < held.size(); done += static_cast<std::size_t>(count)) {
+    count = ::read(file, held.data() + done, held.size() - done);
+    if (count < 0 && errno == EINTR) {
+      count = 0;
+      continue;
+    }
+    if (count <= 0) break;
+  }
+  ::close(file);
+  return done == content.size() && std::string_view(held.data(), done) == content;
+}
+
 // A name beside `hostPath` for the new content, unused at the moment it is created. A start that
 // is killed before its rename leaves at most this one hidden file behind.
 std::string TemporaryName(const std::string& hostPath, unsigned attempt) {
@@ -65,6 +87,10 @@ bool WriteSharedFile(const std::string& path, std::string_view content) {
     SetLastError(ErrorFromErrno(errno));
     return false;
   }
+  // Most starts write what the file already holds (the same day's configuration); the file then
+  // needs no replacing, which would cost a new file and, on ext4, the flush that a rename over
+  // an existing file triggers.
+  if (exists && HoldsAlready(hostPath, existing, content)) return true;
   if (exists && !MayReplace(hostPath, existing)) {
     SetLastError(ErrorFromErrno(errno));
     return false;

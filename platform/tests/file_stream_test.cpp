@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -46,6 +47,28 @@ TEST(WriteSharedFile, CreatesOrReplacesTheWholeFile) {
   ASSERT_TRUE(platform::WriteSharedFile(path, kNew));
   EXPECT_EQ(ReadFile(path), kNew);
   EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"a.ini"});
+}
+
+// The same bytes again (every start of the same day): the file is not replaced, not even a
+// read-only one.
+TEST(WriteSharedFile, LeavesAFileThatHoldsTheContentAlready) {
+  testsupport::TempDir dir;
+  const std::string path = dir.Path("a.ini");
+  ASSERT_TRUE(platform::WriteSharedFile(path, kNew));
+  fs::permissions(path, fs::perms::owner_read);
+  struct stat before = {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  EXPECT_TRUE(platform::WriteSharedFile(path, kNew));
+  struct stat after = {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(ReadFile(path), kNew);
+  // A longer or a different content of the same length is written as usual.
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_TRUE(platform::WriteSharedFile(path, "NEW\r\n"));
+  EXPECT_EQ(ReadFile(path), "NEW\r\n");
+  EXPECT_TRUE(platform::WriteSharedFile(path, kNew + kNew));
+  EXPECT_EQ(ReadFile(path), kNew + kNew);
 }
 
 TEST(WriteSharedFile, KeepsThePermissionsOfTheOldFile) {
