@@ -13,15 +13,18 @@
 namespace platform {
 
 // Makes the file `path` hold exactly `content`, byte for byte (no line-end translation: a
-// caller that wants CR LF writes it): created if missing, else rewritten in whole. The file is
-// shared with other processes, which may read and write it meanwhile (deny none; no lock is
-// taken). Returns false, and writes nothing, when the file cannot be opened (a missing folder, a
-// read-only file, an invalid name); false too when a write fails part-way. Nothing is thrown.
+// caller that wants CR LF writes it): created if missing, else replaced in whole. Returns false,
+// with the last error set, and leaves an existing file as it was when the file cannot be
+// written: a missing folder, an invalid name, a folder of that name, a file this user may not
+// write, and a file with the read-only attribute (no owner write permission), for every user,
+// root included, as on Windows; false too when a write fails part-way (a full disk, a file-size
+// limit). Nothing is thrown.
 //
-// An existing file is overwritten in place and then cut to the new length, rather than emptied
-// first: the bytes are the same, but emptying a file frees its blocks, and on ext4 the next
-// close then waits for the new data to be written out (about 0.4 ms on every start here, when
-// the content is most often exactly what was there).
+// The content is written to a new file beside the old one and renamed over it, so the file
+// always holds one whole version: a write cut part-way leaves the old file, and a reader, or
+// another start writing at the same moment, never sees bytes of two versions. Readers and
+// writers are not locked out (deny none). The new file keeps the old one's permissions. A file
+// that already holds exactly `content` is left as it is (true).
 bool WriteSharedFile(const std::string& path, std::string_view content);
 
 // `path` as a wide-character path (UTF-32 in wchar_t here) with the separators that the

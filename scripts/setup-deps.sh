@@ -9,7 +9,7 @@ packages=(
   liblog4cxx-dev libexpat1-dev
   llvm-14
   clang-14 libclang-rt-14-dev
-  faketime strace
+  faketime strace tzdata
   xvfb xdotool x11-utils imagemagick libgtk-3-0 fonts-noto-cjk
 )
 

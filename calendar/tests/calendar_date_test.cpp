@@ -7,6 +7,7 @@
 
 #include "platform/crt_time.h"
 #include "platform/testing/seams.h"
+#include "testsupport/temp_dir.h"
 
 namespace {
 
@@ -226,16 +227,31 @@ constexpr __time64_t kMarch7Noon = 1709769600 + 12 * 3600;  // 2024-03-07 12:00 
 __time64_t March7Noon() { return kMarch7Noon; }
 __time64_t BeforeTheRuntimeRange() { return -1; }
 
+// The same instant is a different day east and west of the date line: today is the local day.
 TEST(CalendarDate, SetTodayTakesTheLocalDate) {
+  const struct {
+    const char* zone;
+    int32_t serial;
+    Ymd local;
+  } cases[] = {
+      {"UTC", 97220, {2024, 3, 7}},
+      {"Asia/Tokyo", 97220, {2024, 3, 7}},          // 21:00
+      {"Pacific/Kiritimati", 97221, {2024, 3, 8}},  // UTC+14: 02:00 the next day
+      {"Pacific/Pago_Pago", 97220, {2024, 3, 7}},   // UTC-11: 01:00
+  };
   platform::ScopedOverride<__time64_t()> clock(platform::seams::CurrentTime, March7Noon);
-  CalendarDate date(0);
-  EXPECT_EQ(&date.SetToday(), &date);
-  ExpectDate(date, 97220, {2024, 3, 7}, 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.zone);
+    const testsupport::ScopedTimeZone zone(c.zone);
+    CalendarDate date(0);
+    EXPECT_EQ(&date.SetToday(), &date);
+    ExpectDate(date, c.serial, c.local, 0);
 
-  const TodayParts today;
-  EXPECT_EQ(today.year, 2024);
-  EXPECT_EQ(today.month, 3);
-  EXPECT_EQ(today.day, 7);
+    const TodayParts today;
+    EXPECT_EQ(today.year, c.local.year);
+    EXPECT_EQ(today.month, c.local.month);
+    EXPECT_EQ(today.day, c.local.day);
+  }
 }
 
 TEST(CalendarDate, SetTodayWithoutLocalTimeGivesAnInvalidDate) {

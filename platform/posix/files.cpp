@@ -83,6 +83,8 @@ DWORD ErrorFromErrno(int error) {
     case ENOSPC:
     case EDQUOT:
       return ERROR_DISK_FULL;
+    case EFBIG:
+      return ERROR_FILE_TOO_LARGE;
     case EMFILE:
     case ENFILE:
       return ERROR_TOO_MANY_OPEN_FILES;
