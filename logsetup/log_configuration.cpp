@@ -1,7 +1,6 @@
 #include "logsetup/log_configuration.h"
 
 #include <log4cxx/file.h>
-#include <log4cxx/helpers/exception.h>
 #include <log4cxx/helpers/properties.h>
 #include <log4cxx/propertyconfigurator.h>
 
