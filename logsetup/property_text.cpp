@@ -46,9 +46,9 @@ class PropertySplitter {
     switch (state_) {
       case State::kLineStart:
         if (IsLineSpace(c) || IsLineEnd(c)) return Advance();
-        if (c == u'#' || c == u'!') return Enter(State::kComment, true);
+        if (c == u'#' || c == u'!') return MoveOn(State::kComment);
         part_ = Part::kKey;
-        return Enter(State::kText, false);
+        return Reread(State::kText);
       case State::kComment:
         if (IsLineEnd(c)) state_ = State::kLineStart;
         return Advance();
@@ -59,23 +59,24 @@ class PropertySplitter {
         return Advance();
       case State::kContinuation:
         if (IsLineSpace(c)) return Advance();
-        return Enter(State::kText, false);
+        return Reread(State::kText);
       case State::kContinuationCr:
-        return Enter(State::kContinuation, c == u'\n');
+        // An LF right after the CR belongs to the same line end.
+        return c == u'\n' ? MoveOn(State::kContinuation) : Reread(State::kContinuation);
       case State::kSeparator:
         if (IsKeyEnd(c)) return Advance();
         part_ = Part::kValue;
-        return Enter(State::kText, false);
+        return Reread(State::kText);
     }
     return false;
   }
 
   bool StepText(char16_t c) {
-    if (c == u'\\') return Enter(State::kEscape, true);
-    if (part_ == Part::kKey && IsKeyEnd(c)) return Enter(State::kSeparator, true);
+    if (c == u'\\') return MoveOn(State::kEscape);
+    if (part_ == Part::kKey && IsKeyEnd(c)) return MoveOn(State::kSeparator);
     if (IsLineEnd(c)) {
       Store();
-      return Enter(State::kLineStart, true);
+      return MoveOn(State::kLineStart);
     }
     Text() += c;
     return Advance();
@@ -114,9 +115,16 @@ class PropertySplitter {
     value_.clear();
   }
 
-  bool Enter(State state, bool consume) {
+  // Goes to `state` with the next character.
+  bool MoveOn(State state) {
     state_ = state;
-    return consume ? Advance() : true;
+    return Advance();
+  }
+
+  // Goes to `state`, which reads the same character again.
+  bool Reread(State state) {
+    state_ = state;
+    return true;
   }
 
   bool Advance() { return ++at_ < text_.size(); }
