@@ -2,6 +2,7 @@
 
 #include <log4cxx/helpers/transcoder.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/codepage.h"
@@ -14,16 +15,19 @@ bool IsLineSpace(char16_t c) { return c == u' ' || c == u'\t'; }
 bool IsLineEnd(char16_t c) { return c == u'\n' || c == u'\r'; }
 bool IsKeyEnd(char16_t c) { return IsLineSpace(c) || c == u':' || c == u'='; }
 
-// log4cxx's property state machine over an index into the text. The library takes the first
-// character off its string at every step, which is what makes it quadratic; here every step
-// moves the index one character on, so a text is read in one pass.
+// log4cxx's property state machine, fed one piece of text after another. The library takes the
+// first character off its string at every step, which is what makes it quadratic; here every
+// step looks at one character of the piece, so a text is read in one pass and never needs to be
+// held whole.
 class PropertySplitter {
  public:
-  explicit PropertySplitter(std::u16string_view text) : text_(text) {}
+  void Feed(std::u16string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+      if (Step(text[at])) ++at;
+    }
+  }
 
-  PropertyMap Split() {
-    bool more = !text_.empty();
-    while (more) more = Step(text_[at_]);
+  PropertyMap Finish() {
     // The last line, without a line end, counts only with a key.
     if (!key_.empty()) Store();
     return std::move(properties_);
@@ -41,34 +45,34 @@ class PropertySplitter {
   };
   enum class Part { kKey, kValue };
 
-  // Handles the character `c` at the index; false once the text is used up.
+  // Handles the character `c`; true when it is used up, false when the new state reads it again.
   bool Step(char16_t c) {
     switch (state_) {
       case State::kLineStart:
-        if (IsLineSpace(c) || IsLineEnd(c)) return Advance();
+        if (IsLineSpace(c) || IsLineEnd(c)) return true;
         if (c == u'#' || c == u'!') return MoveOn(State::kComment);
         part_ = Part::kKey;
         return Reread(State::kText);
       case State::kComment:
         if (IsLineEnd(c)) state_ = State::kLineStart;
-        return Advance();
+        return true;
       case State::kText:
         return StepText(c);
       case State::kEscape:
         StepEscape(c);
-        return Advance();
+        return true;
       case State::kContinuation:
-        if (IsLineSpace(c)) return Advance();
+        if (IsLineSpace(c)) return true;
         return Reread(State::kText);
       case State::kContinuationCr:
         // An LF right after the CR belongs to the same line end.
         return c == u'\n' ? MoveOn(State::kContinuation) : Reread(State::kContinuation);
       case State::kSeparator:
-        if (IsKeyEnd(c)) return Advance();
+        if (IsKeyEnd(c)) return true;
         part_ = Part::kValue;
         return Reread(State::kText);
     }
-    return false;
+    return true;
   }
 
   bool StepText(char16_t c) {
@@ -79,7 +83,7 @@ class PropertySplitter {
       return MoveOn(State::kLineStart);
     }
     Text() += c;
-    return Advance();
+    return true;
   }
 
   void StepEscape(char16_t c) {
@@ -118,19 +122,15 @@ class PropertySplitter {
   // Goes to `state` with the next character.
   bool MoveOn(State state) {
     state_ = state;
-    return Advance();
+    return true;
   }
 
   // Goes to `state`, which reads the same character again.
   bool Reread(State state) {
     state_ = state;
-    return true;
+    return false;
   }
 
-  bool Advance() { return ++at_ < text_.size(); }
-
-  std::u16string_view text_;
-  std::size_t at_ = 0;
   State state_ = State::kLineStart;
   Part part_ = Part::kKey;
   std::u16string key_;
@@ -138,23 +138,51 @@ class PropertySplitter {
   PropertyMap properties_;
 };
 
+// The text is decoded in pieces of about this many bytes, so that the conversion works in a
+// small buffer that stays in the cache instead of one as large as the file.
+constexpr std::size_t kPieceBytes = 64 * 1024;
+
+// A byte below 0x40 is never the second byte of a double-byte character, so a piece that ends
+// right after one ends between characters. Returns the end of the piece that starts at `start`:
+// after the last such byte within kPieceBytes, else after the next one, else the text's end.
+std::size_t PieceEnd(std::string_view bytes, std::size_t start) {
+  const auto isBoundary = [](char byte) { return static_cast<unsigned char>(byte) < 0x40; };
+  const std::size_t limit = std::min(bytes.size(), start + kPieceBytes);
+  if (limit == bytes.size()) return limit;
+  for (std::size_t end = limit; end > start; --end) {
+    if (isBoundary(bytes[end - 1])) return end;
+  }
+  for (std::size_t end = limit; end < bytes.size(); ++end) {
+    if (isBoundary(bytes[end])) return end + 1;
+  }
+  return bytes.size();
+}
+
 }  // namespace
 
-PropertyMap SplitProperties(std::u16string_view text) { return PropertySplitter(text).Split(); }
+PropertyMap SplitProperties(std::u16string_view text) {
+  PropertySplitter splitter;
+  splitter.Feed(text);
+  return splitter.Finish();
+}
 
 std::optional<PropertyMap> ReadCodePage932Properties(std::string_view bytes) {
-  if (bytes.empty()) return PropertyMap{};
-  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-    return std::nullopt;
+  PropertySplitter splitter;
+  std::u16string piece;
+  for (std::size_t start = 0; start < bytes.size();) {
+    const std::size_t end = PieceEnd(bytes, start);
+    const std::size_t length = end - start;
+    if (length > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::nullopt;
+    // Every character of code page 932, one byte or two, and every replaced sequence is one
+    // UTF-16 unit, so as many units as bytes always suffice and one call converts the piece.
+    piece.resize(length);
+    const int units = MultiByteToWideChar(932, 0, bytes.data() + start, static_cast<int>(length),
+                                          piece.data(), static_cast<int>(length));
+    if (units <= 0) return std::nullopt;
+    splitter.Feed(std::u16string_view(piece.data(), static_cast<std::size_t>(units)));
+    start = end;
   }
-  // Every character of code page 932, one byte or two, and every replaced sequence is one
-  // UTF-16 unit, so as many units as bytes always suffice and one call converts the whole text.
-  std::u16string text(bytes.size(), u'\0');
-  const int length = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                         text.data(), static_cast<int>(text.size()));
-  if (length <= 0) return std::nullopt;
-  text.resize(static_cast<std::size_t>(length));
-  return SplitProperties(text);
+  return splitter.Finish();
 }
 
 std::wstring WideTextFromUtf16(std::u16string_view text) {

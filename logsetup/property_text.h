@@ -39,8 +39,9 @@ PropertyMap SplitProperties(std::u16string_view text);
 
 // Decodes a property file's bytes as code page 932 text (MultiByteToWideChar; an undefined
 // sequence or a lone lead byte becomes the code page's default character, U+30FB) and splits
-// it. No result for a text too long for the conversion (2 GiB or more): the caller then leaves
-// the file to the library.
+// it, piece by piece with every piece ending between two characters. No result when the
+// conversion fails, which takes 2 GiB without a single byte below 0x40 (no line end, space,
+// digit or "="): the caller then leaves the file to the library.
 std::optional<PropertyMap> ReadCodePage932Properties(std::string_view bytes);
 
 // UTF-16 text as wide text: unchanged where wchar_t is UTF-16 (Windows), surrogate pairs

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
+
 namespace {
 
 using log4cxx::LogString;
@@ -170,6 +172,41 @@ TEST(PropertyTextTest, CodePage932TextKeepsItsCharacters) {
     LibraryMap expected;
     for (const auto& [key, value] : c.expected) expected[Library(key)] = Library(value);
     EXPECT_EQ(ProgramHandsOver(c.text), expected) << c.label;
+  }
+}
+
+// Texts longer than one decoded piece (64 KiB): no character is cut in two where a piece ends,
+// whether the text has line ends to cut at or none for 100 KB.
+TEST(PropertyTextTest, LongTextsKeepTheirCharacters) {
+  std::string lines;
+  for (int i = 0; i < 5000; ++i) {
+    // ドキュメント表, then a lone lead byte before the line end.
+    lines += "k" + std::to_string(i) + "=\x83h\x83L\x83\x85\x83\x81\x83\x93\x83g\x95\x5C\x81\r\n";
+  }
+  std::string run = "run=";
+  for (int i = 0; i < 50000; ++i) run += "\x95\x5C";  // 表: no byte below 0x40 at all
+  const std::string texts[] = {lines, run, run + "\r\nlast=1", lines + run};
+
+  const std::u16string line = u"\u30C9\u30AD\u30E5\u30E1\u30F3\u30C8\u8868\u30FB";
+  for (const std::string& text : texts) {
+    const std::optional<logsetup::PropertyMap> read = logsetup::ReadCodePage932Properties(text);
+    ASSERT_TRUE(read.has_value());
+    const bool hasLines = text.compare(0, 2, "k0") == 0;
+    const bool hasRun = text.find("run=") != std::string::npos;
+    const bool hasLast = text.find("last=") != std::string::npos;
+    EXPECT_EQ(read->size(), (hasLines ? 5000u : 0u) + hasRun + hasLast);
+    if (hasLines) {
+      for (int i = 0; i < 5000; ++i) {
+        const std::u16string key = u"k" + platform::WideFromAnsi(std::to_string(i));
+        ASSERT_EQ(read->at(key), line) << i;
+      }
+    }
+    if (hasRun) {
+      EXPECT_EQ(read->at(u"run"), std::u16string(50000, u'\u8868'));
+    }
+    if (hasLast) {
+      EXPECT_EQ(read->at(u"last"), u"1");
+    }
   }
 }
 
