@@ -21,9 +21,12 @@ bool IsKeyEnd(char16_t c) { return IsLineSpace(c) || c == u':' || c == u'='; }
 // held whole.
 class PropertySplitter {
  public:
-  void Feed(std::u16string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-      if (Step(text[at])) ++at;
+  // `Unit` is a UTF-16 code unit: char16_t, or WCHAR, which is wchar_t on Windows.
+  template <typename Unit>
+  void Feed(const Unit* text, std::size_t length) {
+    static_assert(sizeof(Unit) == sizeof(char16_t), "UTF-16 code units");
+    for (std::size_t at = 0; at < length;) {
+      if (Step(static_cast<char16_t>(text[at]))) ++at;
     }
   }
 
@@ -162,13 +165,13 @@ std::size_t PieceEnd(std::string_view bytes, std::size_t start) {
 
 PropertyMap SplitProperties(std::u16string_view text) {
   PropertySplitter splitter;
-  splitter.Feed(text);
+  splitter.Feed(text.data(), text.size());
   return splitter.Finish();
 }
 
 std::optional<PropertyMap> ReadCodePage932Properties(std::string_view bytes) {
   PropertySplitter splitter;
-  std::u16string piece;
+  std::basic_string<WCHAR> piece;
   for (std::size_t start = 0; start < bytes.size();) {
     const std::size_t end = PieceEnd(bytes, start);
     const std::size_t length = end - start;
@@ -179,7 +182,7 @@ std::optional<PropertyMap> ReadCodePage932Properties(std::string_view bytes) {
     const int units = MultiByteToWideChar(932, 0, bytes.data() + start, static_cast<int>(length),
                                           piece.data(), static_cast<int>(length));
     if (units <= 0) return std::nullopt;
-    splitter.Feed(std::u16string_view(piece.data(), static_cast<std::size_t>(units)));
+    splitter.Feed(piece.data(), static_cast<std::size_t>(units));
     start = end;
   }
   return splitter.Finish();
