@@ -15,6 +15,7 @@
 
 #include "launcher/startup.h"
 #include "logsetup/tests/expected_configuration.h"
+#include "logsetup/tests/sample_program.h"
 #include "platform/codepage.h"
 #include "platform/com.h"
 #include "platform/process.h"
@@ -25,54 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using logsetup_test::ExpectedConfiguration;
+using logsetup_test::Outcome;
 using testsupport::kHyoUtf8;
 using testsupport::ReadFile;
 
-struct Outcome {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
-class LoggingProgramTest : public testing::Test {
- protected:
-  void SetUp() override {
-    // Open to the unprivileged user of the read-only case.
-    fs::permissions(root_, fs::perms::all & ~(fs::perms::group_write | fs::perms::others_write));
-    fs::create_directories(root_ + "/app");
-    fs::create_directories(home_());
-    fs::copy_file(LINKSTART_PROGRAM, root_ + "/app/Sample");
-    fs::copy_file(LINKSTART_COMPONENT,
-                  root_ + "/app/" + fs::path(LINKSTART_COMPONENT).filename().string());
-  }
-  std::string home_() const { return root_ + "/home"; }
-  std::string logFolder() const { return home_() + "/Documents/Korvo/SystemLog"; }
-
-  // Starts the program (Sample, or the copy `program` in app/) on `day` (YYYY-MM-DD) at 10:00
-  // with no display and no XDG or locale settings; `asUser` runs it as another user (setpriv),
-  // who then owns the temporary folder.
-  Outcome Start(const std::string& day, const std::string& asUser = "",
-                const std::string& program = "Sample") {
-    std::string command =
-        "cd '" + root_ + "' && env -u DISPLAY -u WAYLAND_DISPLAY " +
-        "-u XDG_CONFIG_HOME -u LC_ALL -u LANG HOME='" + home_() + "' " +
-        // libfaketime is preloaded before the sanitizer runtime.
-        "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0\" ";
-    if (!asUser.empty()) {
-      command += "setpriv --reuid=" + asUser + " --regid=" + asUser + " --clear-groups ";
-    }
-    command +=
-        "faketime '" + day + " 10:00:00' ./app/" + program + " first second >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1000,
-                    ReadFile(root_ + "/out.txt").value_or(""),
-                    ReadFile(root_ + "/err.txt").value_or("")};
-    return outcome;
-  }
-
-  testsupport::TempDir dir_;
-  const std::string root_ = dir_.Path();
-};
+class LoggingProgramTest : public logsetup_test::SampleProgramTest {};
 
 // One line of the component's Info message in the pattern of the generated configuration.
 const std::regex kInfoLine(
