@@ -44,10 +44,6 @@ PropertyMap SplitProperties(std::u16string_view text);
 // digit or "="): the caller then leaves the file to the library.
 std::optional<PropertyMap> ReadCodePage932Properties(std::string_view bytes);
 
-// UTF-16 text as wide text: unchanged where wchar_t is UTF-16 (Windows), surrogate pairs
-// combined where it is UTF-32 (here). A lone surrogate is kept as it is.
-std::wstring WideTextFromUtf16(std::u16string_view text);
-
 // Sets every property of `properties` in the library's property set, converting keys and
 // values from wide text to the library's own strings (Transcoder::decode).
 void FillLibraryProperties(const PropertyMap& properties,

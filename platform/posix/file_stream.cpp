@@ -169,19 +169,7 @@ std::wstring WidePath(const std::string& path) {
   for (char16_t& unit : utf16) {
     if (unit == u'\\') unit = u'/';
   }
-  std::wstring wide;
-  wide.reserve(utf16.size());
-  for (std::size_t i = 0; i < utf16.size(); ++i) {
-    const char32_t unit = utf16[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-        utf16[i + 1] <= 0xDFFF) {
-      wide += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
-      ++i;
-    } else {
-      wide += static_cast<wchar_t>(unit);
-    }
-  }
-  return wide;
+  return WideTextFromUtf16(utf16);
 }
 
 void KeepFileNameCharacterType(const std::string& previousCharacterType) {
