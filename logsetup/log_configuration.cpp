@@ -1,17 +1,20 @@
 #include "logsetup/log_configuration.h"
 
 #include <log4cxx/file.h>
-#include <log4cxx/helpers/exception.h>
+#include <log4cxx/helpers/properties.h>
 #include <log4cxx/propertyconfigurator.h>
 
 #include <clocale>
 #include <cstring>
+#include <exception>
+#include <optional>
 
 #include "calendar/calendar_date.h"
 #include "calendar/era.h"
 #include "fsutil/file_find.h"
 #include "fsutil/folder.h"
 #include "logsetup/documents_folder.h"
+#include "logsetup/property_text.h"
 #include "platform/file_stream.h"
 #include "platform/files.h"
 #include "platform/format.h"
@@ -41,6 +44,25 @@ std::string DoubleBackslashes(const std::string& text) {
     }
   }
   return doubled;
+}
+
+// Configures the library from the configuration file at `configurationPath`. The file is read
+// here as code page 932 text and handed over as properties, so every character of a path in it
+// reaches the library as the character it is. A file that cannot be read (missing, a folder, no
+// permission) is handed to the library by its path, which then reports and decides as it does.
+void ConfigureLibrary(const std::string& configurationPath) {
+  const std::optional<std::string> content = platform::ReadWholeFile(configurationPath);
+  std::optional<logsetup::PropertyMap> properties;
+  if (content) properties = logsetup::ReadCodePage932Properties(*content);
+  if (properties) {
+    log4cxx::helpers::Properties libraryProperties;
+    logsetup::FillLibraryProperties(*properties, libraryProperties);
+    log4cxx::PropertyConfigurator::configure(libraryProperties);
+  } else {
+    // The library takes a wide-character path without converting it through the C locale; it
+    // encodes it again for the file system with LC_CTYPE, which start-up keeps at UTF-8.
+    log4cxx::PropertyConfigurator::configure(log4cxx::File(platform::WidePath(configurationPath)));
+  }
 }
 
 }  // namespace
@@ -102,12 +124,9 @@ void SetUpLogging(const std::string& name, int32_t version1, int32_t version2, i
         WriteLogConfiguration(name, logFolder, version1, version2, version3, version4);
   }
 
-  // The library takes a wide-character path without converting it through the C locale; it
-  // encodes it again for the file system with LC_CTYPE, which start-up keeps at UTF-8.
-  const log4cxx::File file(platform::WidePath(configurationPath));
   try {
-    log4cxx::PropertyConfigurator::configure(file);
-  } catch (const log4cxx::helpers::Exception&) {
+    ConfigureLibrary(configurationPath);
+  } catch (const std::exception&) {
     // The library reports its own problems on standard error; start-up goes on regardless.
   }
 }

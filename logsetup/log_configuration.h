@@ -12,6 +12,12 @@
 //   //   writes /home/user1/Documents/Korvo/SystemLog/Sample.ini, which names the log file
 //   //   /home/user1/Documents/Korvo/SystemLog/Sample/Sample.1.0.0Log_20240307.txt
 //
+// The library reads a property file as ISO-8859-1, which garbles a code page 932 path. So the
+// configuration file, the generated one and the override alike, is read here as code page 932
+// text, split by the library's property rules (logsetup/property_text.h), and handed to the
+// library as properties; a file that cannot be read (missing, a folder, no permission) is handed
+// over by its path, and the library reports on it as it does. The file itself is never changed.
+//
 // Nothing here reports a failure or stops start-up: a missing Documents folder (the log folder
 // then starts at the root), folders that cannot be created, a configuration file that cannot be
 // written (the old file, or none, is handed to the library) and a malformed override file are

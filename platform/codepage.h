@@ -32,5 +32,9 @@ std::string Utf8FromAnsi(std::string_view ansi);
 // A character that code page 932 cannot hold becomes "?", as in the ANSI file functions.
 std::string AnsiFromUtf8(std::string_view utf8);
 std::string Utf8FromWide(WideStringView wide);
+// UTF-16 text as wide text, for libraries whose wide-character entry points take wchar_t:
+// unchanged where wchar_t is UTF-16 (Windows), surrogate pairs combined where it is UTF-32
+// (here). A lone surrogate is kept as it is.
+std::wstring WideTextFromUtf16(std::u16string_view text);
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 // "/", so such a path is converted before it is opened; on Windows it would be passed as it is.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,11 @@ namespace platform {
 // writers are not locked out (deny none). The new file keeps the old one's permissions. A file
 // that already holds exactly `content` is left as it is (true).
 bool WriteSharedFile(const std::string& path, std::string_view content);
+
+// The whole content of the file `path`, byte for byte, or no result when it cannot be read: a
+// missing file, a folder, no permission, a read that fails part-way. The file is opened for
+// reading only and shared with other processes (deny none). Nothing is thrown.
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // `path` as a wide-character path (UTF-32 in wchar_t here) with the separators that the
 // platform's file functions read, for a library whose wide-character entry points do not depend

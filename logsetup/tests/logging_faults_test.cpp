@@ -20,68 +20,27 @@
 #include <vector>
 
 #include "logsetup/tests/expected_configuration.h"
+#include "logsetup/tests/sample_program.h"
 #include "testsupport/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using logsetup_test::ExpectedConfiguration;
+using logsetup_test::Outcome;
 using testsupport::ReadFile;
 
-struct Outcome {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
-class LoggingFaultTest : public testing::Test {
+class LoggingFaultTest : public logsetup_test::SampleProgramTest {
  protected:
-  void SetUp() override {
-    fs::create_directories(root_ + "/app");
-    fs::create_directories(home_ + "/Documents");
-    fs::copy_file(LINKSTART_PROGRAM, root_ + "/app/Sample");
-    fs::copy_file(LINKSTART_COMPONENT,
-                  root_ + "/app/" + fs::path(LINKSTART_COMPONENT).filename().string());
-  }
-
-  // The shell command that starts Sample on `day` (YYYY-MM-DD) at 10:00 with `arguments`, no
-  // display and no XDG or locale settings; `limit` is a command that runs the program under a
-  // resource limit (after faketime, which itself cannot start under some of them).
-  std::string StartCommand(const std::string& day, const std::string& arguments = "",
-                           const std::string& limit = "") const {
-    return "env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME -u LC_ALL -u LANG HOME='" + home_ +
-           "' "
-           // libfaketime is preloaded before the sanitizer runtime.
-           "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0\" " +
-           "faketime '" + day + " 10:00:00' " + limit + " '" + root_ + "/app/Sample' " + arguments;
-  }
-
-  // Runs a shell script in the temporary folder; its output and errors are collected.
-  Outcome Run(const std::string& script) const {
-    const std::string command = "cd '" + root_ + "' && { " + script + "; } >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1000,
-            ReadFile(root_ + "/out.txt").value_or(""), ReadFile(root_ + "/err.txt").value_or("")};
-  }
-
-  std::string LogFolder() const { return home_ + "/Documents/Korvo/SystemLog"; }
-  std::string LogFile(const std::string& yyyymmdd) const {
-    return LogFolder() + "/Sample/Sample.1.0.0Log_" + yyyymmdd + ".txt";
-  }
-
   // The names in the log folder: the configuration, the log subfolder, and nothing left over
   // from an interrupted write.
   std::set<std::string> LogFolderNames() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(LogFolder())) {
+    for (const auto& entry : fs::directory_iterator(logFolder())) {
       names.insert(entry.path().filename().string());
     }
     return names;
   }
-
-  testsupport::TempDir dir_;
-  const std::string root_ = dir_.Path();
-  const std::string home_ = root_ + "/home";
 };
 
 // The file read in pieces of 16 bytes, one system call each and a pause after each, as a reader
@@ -116,14 +75,14 @@ TEST_F(LoggingFaultTest, NoFileSizeAllowedStillRunsAppRun) {
 
 TEST_F(LoggingFaultTest, WriteCutPartWayKeepsTheOldConfiguration) {
   ASSERT_EQ(Run(StartCommand("2024-03-07")).exitCode, 0);
-  const auto configuration = ReadFile(LogFolder() + "/Sample.ini");
-  ASSERT_EQ(configuration, ExpectedConfiguration(LogFile("20240307")));
+  const auto configuration = ReadFile(logFolder() + "/Sample.ini");
+  ASSERT_EQ(configuration, ExpectedConfiguration(logFile("20240307")));
 
   // 200 bytes: less than the configuration, so its write stops part-way.
   const Outcome later = Run(StartCommand("2025-12-31", "--exit 3", "prlimit --fsize=200"));
   EXPECT_EQ(later.exitCode, 3) << later.err;
   EXPECT_TRUE(RanAppRun(later));
-  EXPECT_EQ(ReadFile(LogFolder() + "/Sample.ini"), configuration);
+  EXPECT_EQ(ReadFile(logFolder() + "/Sample.ini"), configuration);
   EXPECT_EQ(LogFolderNames(), (std::set<std::string>{"Sample", "Sample.ini"}));
 }
 
@@ -133,17 +92,17 @@ TEST_F(LoggingFaultTest, WriteCutPartWayKeepsTheOldConfiguration) {
 TEST_F(LoggingFaultTest, ReadOnlyConfigurationIsKeptForRootToo) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root";
   ASSERT_EQ(Run(StartCommand("2024-03-07")).exitCode, 0);
-  const auto configuration = ReadFile(LogFolder() + "/Sample.ini");
-  ASSERT_EQ(configuration, ExpectedConfiguration(LogFile("20240307")));
-  fs::permissions(LogFolder() + "/Sample.ini",
+  const auto configuration = ReadFile(logFolder() + "/Sample.ini");
+  ASSERT_EQ(configuration, ExpectedConfiguration(logFile("20240307")));
+  fs::permissions(logFolder() + "/Sample.ini",
                   fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
   const Outcome later = Run(StartCommand("2024-03-08", "--exit 5"));
   EXPECT_EQ(later.exitCode, 5) << later.err;
   EXPECT_EQ(later.err, "");
-  EXPECT_EQ(ReadFile(LogFolder() + "/Sample.ini"), configuration);
-  EXPECT_FALSE(fs::exists(LogFile("20240308")));
-  const std::string firstDay = ReadFile(LogFile("20240307")).value_or("");
+  EXPECT_EQ(ReadFile(logFolder() + "/Sample.ini"), configuration);
+  EXPECT_FALSE(fs::exists(logFile("20240308")));
+  const std::string firstDay = ReadFile(logFile("20240307")).value_or("");
   EXPECT_EQ(std::count(firstDay.begin(), firstDay.end(), '\n'), 2) << firstDay;
 }
 
@@ -154,7 +113,7 @@ TEST_F(LoggingFaultTest, ConcurrentStartsNeverShowAMixedConfiguration) {
   std::string script;
   for (int day = 10; day <= 19; ++day) {
     const std::string date = "2024-03-" + std::to_string(day);
-    versions.insert(ExpectedConfiguration(LogFile("202403" + std::to_string(day))));
+    versions.insert(ExpectedConfiguration(logFile("202403" + std::to_string(day))));
     const std::string start = StartCommand(date) + " >/dev/null 2>&1";
     script += "{ " + start + "; " + start + "; " + start + "; } & ";
   }
@@ -164,7 +123,7 @@ TEST_F(LoggingFaultTest, ConcurrentStartsNeverShowAMixedConfiguration) {
   int reads = 0;
   std::vector<std::string> mixed;
   std::thread reader([&] {
-    const std::string path = LogFolder() + "/Sample.ini";
+    const std::string path = logFolder() + "/Sample.ini";
     while (!done) {
       const auto content = ReadInPieces(path);
       if (!content) continue;
@@ -179,7 +138,7 @@ TEST_F(LoggingFaultTest, ConcurrentStartsNeverShowAMixedConfiguration) {
   EXPECT_EQ(outcome.exitCode, 0);
   EXPECT_GT(reads, 0);
   EXPECT_EQ(mixed, std::vector<std::string>{});
-  EXPECT_EQ(versions.count(ReadFile(LogFolder() + "/Sample.ini").value_or("")), 1u);
+  EXPECT_EQ(versions.count(ReadFile(logFolder() + "/Sample.ini").value_or("")), 1u);
   EXPECT_EQ(LogFolderNames(), (std::set<std::string>{"Sample", "Sample.ini"}));
 }
 
@@ -192,19 +151,19 @@ TEST_F(LoggingFaultTest, FullDiskLosesTheLogLinesNotTheStart) {
     GTEST_SKIP() << "no private mount namespace here (needs root with CAP_SYS_ADMIN)";
   }
   const std::string script =
-      "mount -t tmpfs -o size=256k tmpfs '" + home_ + "/Documents' || exit 90\n" +
+      "mount -t tmpfs -o size=256k tmpfs '" + home_() + "/Documents' || exit 90\n" +
       StartCommand("2024-03-07") + " >first.txt || exit 91\n" + "truncate -s 4096 '" +
-      LogFile("20240307") + "' || exit 92\n" + "cp '" + LogFolder() +
-      "/Sample.ini' before.ini || exit 93\n" + "dd if=/dev/zero of='" + home_ +
+      logFile("20240307") + "' || exit 92\n" + "cp '" + logFolder() +
+      "/Sample.ini' before.ini || exit 93\n" + "dd if=/dev/zero of='" + home_() +
       "/Documents/filler' bs=4096 2>/dev/null\n" + StartCommand("2024-03-07", "--exit 7") + "\n" +
-      "status=$?\n" + "cp '" + LogFolder() + "/Sample.ini' after.ini\n" + "ls -a '" + LogFolder() +
+      "status=$?\n" + "cp '" + logFolder() + "/Sample.ini' after.ini\n" + "ls -a '" + logFolder() +
       "' >names.txt\n" + "exit $status\n";
   std::ofstream(root_ + "/full-disk.sh") << script;
   const Outcome outcome = Run("unshare --mount --propagation private sh full-disk.sh");
   ASSERT_LT(outcome.exitCode, 90) << outcome.err;
   EXPECT_EQ(outcome.exitCode, 7) << outcome.err;
   EXPECT_TRUE(RanAppRun(outcome));
-  EXPECT_EQ(ReadFile(root_ + "/before.ini"), ExpectedConfiguration(LogFile("20240307")));
+  EXPECT_EQ(ReadFile(root_ + "/before.ini"), ExpectedConfiguration(logFile("20240307")));
   EXPECT_EQ(ReadFile(root_ + "/after.ini"), ReadFile(root_ + "/before.ini"));
   EXPECT_EQ(ReadFile(root_ + "/names.txt"), ".\n..\nSample\nSample.ini\n");
 }

@@ -10,10 +10,13 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <string>
 
 #include "launcher/startup.h"
 #include "logsetup/tests/expected_configuration.h"
+#include "logsetup/tests/sample_program.h"
+#include "platform/codepage.h"
 #include "platform/com.h"
 #include "platform/process.h"
 #include "testsupport/temp_dir.h"
@@ -23,50 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using logsetup_test::ExpectedConfiguration;
+using logsetup_test::Outcome;
+using testsupport::kHyoUtf8;
 using testsupport::ReadFile;
 
-struct Outcome {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
-class LoggingProgramTest : public testing::Test {
- protected:
-  void SetUp() override {
-    // Open to the unprivileged user of the read-only case.
-    fs::permissions(root_, fs::perms::all & ~(fs::perms::group_write | fs::perms::others_write));
-    fs::create_directories(root_ + "/app");
-    fs::create_directories(home_());
-    fs::copy_file(LINKSTART_PROGRAM, root_ + "/app/Sample");
-    fs::copy_file(LINKSTART_COMPONENT,
-                  root_ + "/app/" + fs::path(LINKSTART_COMPONENT).filename().string());
-  }
-  std::string home_() const { return root_ + "/home"; }
-  std::string logFolder() const { return home_() + "/Documents/Korvo/SystemLog"; }
-
-  // Starts Sample on `day` (YYYY-MM-DD) at 10:00 with no display and no XDG or locale settings;
-  // `asUser` runs it as another user (setpriv), who then owns the temporary folder.
-  Outcome Start(const std::string& day, const std::string& asUser = "") {
-    std::string command =
-        "cd '" + root_ + "' && env -u DISPLAY -u WAYLAND_DISPLAY " +
-        "-u XDG_CONFIG_HOME -u LC_ALL -u LANG HOME='" + home_() + "' " +
-        // libfaketime is preloaded before the sanitizer runtime.
-        "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0\" ";
-    if (!asUser.empty()) {
-      command += "setpriv --reuid=" + asUser + " --regid=" + asUser + " --clear-groups ";
-    }
-    command += "faketime '" + day + " 10:00:00' ./app/Sample first second >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1000,
-                    ReadFile(root_ + "/out.txt").value_or(""),
-                    ReadFile(root_ + "/err.txt").value_or("")};
-    return outcome;
-  }
-
-  testsupport::TempDir dir_;
-  const std::string root_ = dir_.Path();
-};
+class LoggingProgramTest : public logsetup_test::SampleProgramTest {};
 
 // One line of the component's Info message in the pattern of the generated configuration.
 const std::regex kInfoLine(
@@ -163,6 +127,111 @@ TEST_F(LoggingProgramTest, ReadOnlyConfigurationIsUsedAsItIs) {
   EXPECT_EQ(ReadFile(logFolder() + "/Sample.ini"), configuration);
   EXPECT_FALSE(fs::exists(logFolder() + "/Sample/Sample.1.0.0Log_20240308.txt"));
   EXPECT_EQ(CountMatches(ReadFile(dayOne).value_or(""), kInfoLine), 2);
+}
+
+// Every file and folder below `folder`, as paths relative to it.
+std::set<std::string> TreeBelow(const std::string& folder) {
+  std::set<std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    entries.insert(fs::relative(entry.path(), folder).string());
+  }
+  return entries;
+}
+
+// Non-ASCII and spaced Documents folders and program names: the configuration names the log
+// file by its characters, so the log lands in <Documents>/Korvo/SystemLog/<name>/, and the
+// library creates nothing else in the home folder (read as ISO-8859-1, such a path became a
+// garbled folder tree beside the Documents folder, or lost its 0x5C trail byte to an escape).
+TEST_F(LoggingProgramTest, NonAsciiPathsGetTheLogWhereTheConfigurationNamesIt) {
+  struct Case {
+    const char* label;
+    std::string documents;  // below the home folder, UTF-8; set by user-dirs.dirs unless Documents
+    std::string program;    // the copy's file name, UTF-8
+  };
+  const Case cases[] = {
+      {"Documents in ドキュメント", "ドキュメント", "Sample"},
+      {"Documents in 表", kHyoUtf8, "Sample"},
+      {"Documents with a space", "My Documents", "Sample"},
+      {"program named 表", "Documents", kHyoUtf8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    fs::remove_all(home_());
+    fs::create_directories(home_() + "/" + c.documents);
+    std::set<std::string> expected = {c.documents};
+    if (c.documents != "Documents") {
+      fs::create_directories(home_() + "/.config");
+      std::ofstream(home_() + "/.config/user-dirs.dirs")
+          << "XDG_DOCUMENTS_DIR=\"$HOME/" << c.documents << "\"\n";
+      expected.insert({".config", ".config/user-dirs.dirs"});
+    }
+    if (c.program != "Sample") fs::copy_file(root_ + "/app/Sample", root_ + "/app/" + c.program);
+
+    const Outcome outcome = Start("2024-03-07", "", c.program);
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+
+    const std::string logFolder = c.documents + "/Korvo/SystemLog";
+    const std::string logFile = c.program + ".1.0.0Log_20240307.txt";
+    expected.insert({c.documents + "/Korvo", logFolder, logFolder + "/" + c.program + ".ini",
+                     logFolder + "/" + c.program, logFolder + "/" + c.program + "/" + logFile});
+    EXPECT_EQ(TreeBelow(home_()), expected);
+    const auto log = ReadFile(home_() + "/" + logFolder + "/" + c.program + "/" + logFile);
+    ASSERT_TRUE(log.has_value());
+    EXPECT_TRUE(std::regex_match(*log, kInfoLine)) << *log;
+    // The configuration names the same file in code page 932, as the program writes it.
+    EXPECT_EQ(ReadFile(home_() + "/" + logFolder + "/" + c.program + ".ini"),
+              ExpectedConfiguration(platform::AnsiFromUtf8(home_() + "/" + logFolder + "/" +
+                                                           c.program + "/" + logFile)));
+  }
+}
+
+TEST_F(LoggingProgramTest, OverrideFileWithNonAsciiLogPath) {
+  fs::create_directories(logFolder());
+  const std::string override = logFolder() + "/KDefault.ini";
+  // ログ/表 ログ.log in code page 932; the trail byte of 表 is 0x5C, the line ends are CR LF.
+  const std::string logPath = home_() + "/\x83\x8D\x83O/\x95\x5C \x83\x8D\x83O.log";
+  const std::string content =
+      "# written by an administrator\r\n"
+      "log4j.rootLogger=INFO, O\r\n"
+      "log4j.appender.O=org.apache.log4j.FileAppender\r\n"
+      "log4j.appender.O.File=" +
+      logPath +
+      "\r\n"
+      "log4j.appender.O.layout=org.apache.log4j.SimpleLayout\r\n";
+  std::ofstream(override, std::ios::binary) << content;
+
+  const Outcome outcome = Start("2024-03-07");
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "");
+  const std::string hostLog = "\u30ED\u30B0/" + kHyoUtf8 + " \u30ED\u30B0.log";
+  EXPECT_EQ(ReadFile(home_() + "/" + hostLog), "INFO - AppRun started\n");
+  EXPECT_EQ(ReadFile(override), content);
+  EXPECT_EQ(
+      TreeBelow(home_()),
+      (std::set<std::string>{"Documents", "Documents/Korvo", "Documents/Korvo/SystemLog",
+                             "Documents/Korvo/SystemLog/KDefault.ini", "\u30ED\u30B0", hostLog}));
+}
+
+TEST_F(LoggingProgramTest, UnreadableOverrideFileIsHandedToTheLibrary) {
+  fs::create_directories(logFolder());
+  const std::string override = logFolder() + "/KDefault.ini";
+  std::ofstream(override) << "log4j.rootLogger=INFO, O\n"
+                             "log4j.appender.O=org.apache.log4j.FileAppender\n"
+                             "log4j.appender.O.File=" +
+                                 home_() + "/override.log\n";
+  fs::permissions(override, fs::perms::none);
+  // Root reads any file; an unprivileged user does not.
+  const std::string nobody = "65534";
+  ASSERT_EQ(std::system(("chown -R " + nobody + ":" + nobody + " '" + root_ + "'").c_str()), 0);
+
+  const Outcome outcome = Start("2024-03-07", nobody);
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_NE(outcome.out.find("AppRun command line: "), std::string::npos);
+  // The library tried the path itself, said so, and logged nowhere.
+  EXPECT_NE(outcome.err.find("log4cxx: "), std::string::npos) << outcome.err;
+  EXPECT_FALSE(fs::exists(home_() + "/override.log"));
+  EXPECT_EQ(TreeBelow(logFolder()), std::set<std::string>{"KDefault.ini"});
 }
 
 // In process: start-up sets up logging before it initialises COM, so the set-up has run even

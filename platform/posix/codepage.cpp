@@ -299,4 +299,24 @@ std::string AnsiFromUtf8(std::string_view utf8) {
 }
 std::string Utf8FromWide(std::u16string_view wide) { return Encode(Charset::Utf8, wide); }
 
+std::wstring WideTextFromUtf16(std::u16string_view text) {
+  if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+    return std::wstring(text.begin(), text.end());
+  } else {
+    std::wstring wide;
+    wide.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char32_t unit = text[i];
+      const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
+                        text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+      if (pair) {
+        wide += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00));
+      } else {
+        wide += static_cast<wchar_t>(unit);
+      }
+    }
+    return wide;
+  }
+}
+
 }  // namespace platform

@@ -201,4 +201,15 @@ TEST(CodePageEdges, RoundTripsAndReplacement) {
   EXPECT_EQ(platform::Utf8FromAnsi(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
+TEST(WideTextFromUtf16, CombinesSurrogatePairsWhereWcharIsUtf32) {
+  const std::u16string text = u"a\U0002000Bb\xD800";  // a pair, then a lone high surrogate
+  const std::wstring wide = platform::WideTextFromUtf16(text);
+  if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+    EXPECT_EQ(wide, std::wstring(text.begin(), text.end()));
+  } else {
+    EXPECT_EQ(wide, (std::wstring{L'a', static_cast<wchar_t>(0x2000B), L'b',
+                                  static_cast<wchar_t>(0xD800)}));
+  }
+}
+
 }  // namespace

@@ -42,6 +42,10 @@ std::string AnsiFromWide(WideStringView wide) { return MultiByteFrom(CP_ACP, wid
 std::string Utf8FromAnsi(std::string_view ansi) { return Utf8FromWide(WideFromAnsi(ansi)); }
 std::string AnsiFromUtf8(std::string_view utf8) { return AnsiFromWide(WideFrom(CP_UTF8, utf8)); }
 std::string Utf8FromWide(WideStringView wide) { return MultiByteFrom(CP_UTF8, wide); }
+// wchar_t is UTF-16 here: the same code units.
+std::wstring WideTextFromUtf16(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
 
 HMODULE ProgramModule() { return GetModuleHandleW(nullptr); }
 
