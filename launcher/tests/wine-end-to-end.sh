@@ -33,8 +33,10 @@ rm -rf "$HOME/Documents/Korvo"
 run() {  # run OUTPUT ARGUMENT...: starts Sample.exe from another folder; sets $status
   local output=$1
   shift
-  (cd "$scratch/elsewhere" && "$wine" "$app/Sample.exe" "$@" > "$output" 2> "$output.err" < /dev/null)
+  (cd "$scratch/elsewhere" && "$wine" "$app/Sample.exe" "$@" > "$output.raw" 2> "$output.err" < /dev/null)
   status=$?
+  # The stand-in writes through the runtime's text-mode stdout: CR LF line ends.
+  tr -d '\r' < "$output.raw" > "$output"
 }
 
 # --- Run's result is the exit status; the whole command line reaches Run as UTF-16 --------
@@ -52,7 +54,10 @@ run "$scratch/out-3" --exit -3
 check "exit status -3 (253)" [ "$status" = 253 ]
 
 # --- Sample.ini byte for byte, and the dated log file with the stand-in's line ------------
-windows_logs=$("$wine" winepath -w "$logs" 2> /dev/null | tr -d '\r')
+# The log folder as the program names it: the Documents folder that SHGetFolderPathA gives,
+# C:\users\<user>\Documents.
+profile=$("$wine" cmd /c echo %USERPROFILE% 2> /dev/null | tr -d '\r\n')
+windows_logs="$profile\\Documents\\Korvo\\SystemLog"
 doubled=${windows_logs//\\/\\\\}
 for day in "$today_before" "$today_after"; do
   printf '%s\r\n' \

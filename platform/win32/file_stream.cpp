@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "platform/codepage.h"
 
@@ -34,12 +36,28 @@ class FileHandle {
 
 namespace platform {
 
-bool WriteSharedFile(const std::string& path, std::string_view content) {
-  // Deny none: other processes may read and write the file meanwhile. The file is written
-  // over in place and then cut to the new length, as on the POSIX backend.
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return std::nullopt;
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    DWORD count = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &count, nullptr)) return std::nullopt;
+    if (count == 0) return content;
+    content.append(buffer, count);
+  }
+}
+
+namespace {
+
+// Writes `content` into a new file `path`; false (the file removed) when any write fails.
+bool WriteNewFile(const std::string& path, std::string_view content) {
   FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   bool written = true;
   for (std::size_t done = 0; done < content.size();) {
@@ -51,9 +69,38 @@ bool WriteSharedFile(const std::string& path, std::string_view content) {
     }
     done += count;
   }
-  if (written && !SetEndOfFile(file.get())) written = false;
   if (!file.Close()) written = false;
+  if (!written) {
+    const DWORD error = GetLastError();
+    DeleteFileA(path.c_str());
+    SetLastError(error);
+  }
   return written;
+}
+
+}  // namespace
+
+bool WriteSharedFile(const std::string& path, std::string_view content) {
+  if (const std::optional<std::string> current = ReadWholeFile(path)) {
+    if (*current == content) return true;
+  }
+  // A read-only file stays as it is, for every user: the replacement below would remove it.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  // A new file beside the old one, renamed over it: a reader never sees a mix of two versions.
+  const std::string fresh =
+      path + ".new" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+  if (!WriteNewFile(fresh, content)) return false;
+  if (!MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    const DWORD error = GetLastError();
+    DeleteFileA(fresh.c_str());
+    SetLastError(error);
+    return false;
+  }
+  return true;
 }
 
 // A wide path for log4cxx, whose narrow paths are decoded without the ANSI code page (this
