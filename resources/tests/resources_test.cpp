@@ -80,8 +80,8 @@ TEST(ProgramResourcesTest, ManifestMakesTheSuiteClassesCreatable) {
 
   // Identity, dependency, execution level, DPI awareness and supported systems.
   for (const char* part : {
-           "<assemblyIdentity type=\"win32\" name=\"Korvo.LinkStart\" version=\"22.0.1.0\" "
-           "processorArchitecture=\"X86\"/>",
+           "<assemblyIdentity type=\"win32\" name=\"Korvo.LinkStart\" "
+           "version=\"" LINKSTART_ASSEMBLY_VERSION "\" processorArchitecture=\"X86\"/>",
            "name=\"Korvo.Suite.Shared\" version=\"1.0.0.0\"",
            "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>", ">true</dpiAware>",
            "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // Windows 7
@@ -93,7 +93,8 @@ TEST(ProgramResourcesTest, ManifestMakesTheSuiteClassesCreatable) {
   }
 }
 
-TEST(ProgramResourcesTest, VersionIs22_0_1_100) {
+// The version information carries the project version of CMake, as numbers and as text.
+TEST(ProgramResourcesTest, VersionInformationIsTheProjectVersion) {
   const std::string version = ProgramResource(RT_VERSION, 1, 0);
   // VS_FIXEDFILEINFO starts with its signature; file and product version follow as MS/LS pairs.
   const char signature[] = {'\xBD', '\x04', '\xEF', '\xFE'};
@@ -102,10 +103,26 @@ TEST(ProgramResourcesTest, VersionIs22_0_1_100) {
   ASSERT_GE(version.size(), at + 24);
   std::uint32_t words[4];
   std::memcpy(words, version.data() + at + 8, sizeof words);
-  EXPECT_EQ(words[0], (22u << 16) | 0u);   // file version 22.0
-  EXPECT_EQ(words[1], (1u << 16) | 100u);  // .1.100
-  EXPECT_EQ(words[2], (22u << 16) | 0u);   // product version
-  EXPECT_EQ(words[3], (1u << 16) | 100u);
+  const std::uint32_t high = (LINKSTART_VERSION_MAJOR << 16) | LINKSTART_VERSION_MINOR;
+  const std::uint32_t low = (LINKSTART_VERSION_PATCH << 16) | LINKSTART_VERSION_TWEAK;
+  EXPECT_EQ(words[0], high);  // file version
+  EXPECT_EQ(words[1], low);
+  EXPECT_EQ(words[2], high);  // product version
+  EXPECT_EQ(words[3], low);
+
+  // The string values are UTF-16: "FileVersion" and "ProductVersion", each followed (after
+  // alignment) by the dotted version.
+  const std::string dotted = LINKSTART_VERSION;
+  const std::u16string text(dotted.begin(), dotted.end());
+  std::u16string units(version.size() / 2, u'\0');
+  std::memcpy(units.data(), version.data(), units.size() * 2);
+  for (const std::u16string key : {u"FileVersion", u"ProductVersion"}) {
+    const std::size_t keyAt = units.find(key + u'\0');
+    ASSERT_NE(keyAt, std::u16string::npos);
+    std::size_t valueAt = keyAt + key.size() + 1;
+    while (valueAt < units.size() && units[valueAt] == u'\0') ++valueAt;
+    EXPECT_EQ(units.substr(valueAt, text.size() + 1), text + u'\0');
+  }
   EXPECT_NE(FindResourceExW(nullptr, RT_GROUP_ICON, MAKEINTRESOURCEW(1), 0), nullptr);
 }
 
