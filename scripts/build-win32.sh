@@ -27,15 +27,16 @@ else
 fi
 toolchain=$root/cmake/mingw-$arch.cmake
 
-wine_session_start "$out/wine" "$session"
-trap wine_session_stop EXIT
 start=$(date +%s)
 prefix=$(bash "$root/scripts/build-win32-deps.sh" "$out/deps" "$toolchain" | tail -n 1)
 echo "dependencies: $prefix ($(($(date +%s) - start)) s)"
+wine_session_start "$out/wine" "$session"
+trap wine_session_stop EXIT
 
 build=$out/$arch
+mkdir -p "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
   -DLINKSTART_WINE="$LINKSTART_WINE" > "$build.configure.log" || { cat "$build.configure.log"; exit 1; }
 cmake --build "$build" -j2
 echo "program folder: $build/program"

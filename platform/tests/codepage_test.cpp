@@ -194,7 +194,9 @@ TEST(WideCharToMultiByte, ContractFailures) {
 TEST(CodePageEdges, RoundTripsAndReplacement) {
   EXPECT_EQ(platform::Utf8FromAnsi(kAnsi), "表示テスト");
   EXPECT_EQ(platform::AnsiFromUtf8("表示テスト"), kAnsi);
-  EXPECT_EQ(platform::AnsiFromUtf8("caf\xC3\xA9"), "caf?");
+  // e-acute has no code page 932 byte: "?" here, the best-fit "e" on Windows.
+  const std::string replaced = platform::AnsiFromUtf8("caf\xC3\xA9");
+  EXPECT_TRUE(replaced == "caf?" || replaced == "cafe") << replaced;
   EXPECT_EQ(platform::WideFromAnsi(kAnsi), kWide);
   EXPECT_EQ(platform::AnsiFromWide(kWide), kAnsi);
   EXPECT_EQ(platform::Utf8FromWide(PLATFORM_WIDE("表")), "表");
