@@ -13,20 +13,25 @@
 #      is installed already is refused. (Another package installed meanwhile shows as a
 #      difference too.)
 #   4. The ZIP unpacked and started in a fresh Wine session (scripts/wine-session.sh).
-#   scripts/check-install.sh [--no-dpkg] [--no-wine]
+#   scripts/check-install.sh [--build DIR] [--no-dpkg] [--no-wine]
+# --build installs from another Linux build folder in part 1 (CTest's install_check runs parts 1
+# and 2 on the test build this way).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=$(cd "${PACKAGE_DIR:-$root/build-package}" && pwd) || exit 1
+out=$(realpath -m "${PACKAGE_DIR:-$root/build-package}")
+build=$out/linux
 run_dpkg=1 run_wine=1
-for option in "$@"; do
-  case $option in
+while [ $# -gt 0 ]; do
+  case $1 in
+    --build) build=${2:?--build needs a folder}; shift ;;
     --no-dpkg) run_dpkg=0 ;;
     --no-wine) run_wine=0 ;;
-    *) echo "unknown option: $option" >&2; exit 2 ;;
+    *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
+  shift
 done
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/linux/CMakeCache.txt")
-[ -n "$version" ] || { echo "no build in $out/linux: run scripts/package.sh" >&2; exit 1; }
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt" 2> /dev/null)
+[ -n "$version" ] || { echo "no build in $build: run scripts/package.sh" >&2; exit 1; }
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/linkstart-install-XXXXXX")
 installed_deb=0
@@ -75,7 +80,7 @@ logged() {
 
 # --- 1. cmake --install -----------------------------------------------------------------------
 prefix=$scratch/prefix
-cmake --install "$out/linux" --prefix "$prefix" > /dev/null
+cmake --install "$build" --prefix "$prefix" > /dev/null
 check "installed files" same "./bin
 ./bin/linkstart
 ./lib
@@ -111,7 +116,7 @@ check "with the example override: the log where the file says" [ -s "$override_h
 check "with the example override: nothing else written, the file unchanged" \
   eval 'same "KDefault.ini" "$(ls "$override_logs")" && cmp -s "$scratch/KDefault.before" "$override_logs/KDefault.ini"'
 
-cmake --install "$out/linux" --prefix "$scratch/program-only" --component program > /dev/null
+cmake --install "$build" --prefix "$scratch/program-only" --component program > /dev/null
 check "component program has no KLinkUI.dll" [ ! -e "$scratch/program-only/lib/linkstart/KLinkUI.dll" ]
 start "$scratch/home-program-only" "$scratch/program-only/bin/linkstart"
 check "without the standin component: the error box and 255" \
