@@ -171,8 +171,8 @@ if [ "$run_wine" = 1 ]; then
   folder=$scratch/unzipped/linkstart-$version-$session
   check "ZIP holds the program folder" same "KLinkUI.dll
 Korvo.Suite.Shared.manifest
-linkstart.exe
-log4cxx.dll" "$(cd "$folder" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort)"
+liblog4cxx.dll
+linkstart.exe" "$(cd "$folder" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort)"
   wine_session_start "$scratch/wine" "$session"  # a new prefix and home
   mkdir -p "$scratch/cwd"
   (cd "$scratch/cwd" && "$LINKSTART_WINE" "$folder/linkstart.exe" 表示 --exit 7 \
