@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -241,17 +242,26 @@ void XMLCALL EndElement(void* userData, const XML_Char*) {
 }
 
 // Parses `xml` with `reader`'s callbacks. False when the text read is not well-formed or the
-// root is not an asm.v1 assembly; a parse that the reader stopped has read enough.
+// root is not an asm.v1 assembly; a parse that the reader stopped has read enough. The text is
+// handed over in chunks, because expat copies each buffer it is given before parsing it: a
+// lookup that stops early then neither copies nor parses the rest.
 bool ParseManifest(std::string_view xml, ManifestReader& reader) {
-  if (xml.size() > static_cast<std::size_t>(INT32_MAX)) return false;
+  constexpr std::size_t kChunk = 1024;
   std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(XML_ParserCreateNS(nullptr, '|'),
                                                                  XML_ParserFree);
   if (parser == nullptr) return false;
   reader.parser = parser.get();
   XML_SetUserData(parser.get(), &reader);
   XML_SetElementHandler(parser.get(), StartElement, EndElement);
-  const XML_Status status =
-      XML_Parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE);
+  XML_Status status = XML_STATUS_OK;
+  std::size_t offset = 0;
+  do {
+    const std::size_t length = std::min(kChunk, xml.size() - offset);
+    const bool last = offset + length == xml.size();
+    status = XML_Parse(parser.get(), xml.data() + offset, static_cast<int>(length),
+                       last ? XML_TRUE : XML_FALSE);
+    offset += length;
+  } while (status == XML_STATUS_OK && offset < xml.size());
   reader.parser = nullptr;
   const bool stopped = reader.found && status == XML_STATUS_ERROR &&
                        XML_GetErrorCode(parser.get()) == XML_ERROR_ABORTED;
