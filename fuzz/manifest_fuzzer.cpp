@@ -1,10 +1,12 @@
 // The manifest reader behind CoCreateInstance on arbitrary text.
 //
-// The bytes are read with platform::ReadManifestFiles and put in force with a
-// ScopedActivationContext whose component folder is empty, so CoCreateInstance of AppRun can
-// only fail, and must fail with the code that the manifest calls for: REGDB_E_CLASSNOTREG when
-// the text is refused or does not list the class, CO_E_DLLNOTFOUND when it lists the class for
-// a file (no file is in the folder). Nothing is ever loaded.
+// The bytes are read whole with platform::ReadManifestFiles, up to AppRun's declaration with
+// platform::FindManifestClass, and put in force with a ScopedActivationContext whose component
+// folder is empty, so CoCreateInstance of AppRun can only fail, and must fail with the code that
+// the lookup calls for: REGDB_E_CLASSNOTREG when the text read is refused or does not list the
+// class, CO_E_DLLNOTFOUND when it lists the class for a file (no file is in the folder). Where
+// the whole text reads, the lookup must agree with it; where the lookup refuses the text, so
+// must the whole read. Nothing is ever loaded.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -49,13 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (clsid == CLSID_AppRun && provider == nullptr) provider = &file;
     }
   }
+  platform::ManifestClass found;
+  const bool looked = platform::FindManifestClass(xml, CLSID_AppRun, found);
+  if (!looked && (read || found.listed || !found.dependencies.empty())) std::abort();
+  if (read && (found.listed != (provider != nullptr) ||
+               (provider != nullptr && found.fileName != provider->name))) {
+    std::abort();
+  }
+  if (!found.listed && !found.fileName.empty()) std::abort();
 
   platform::ScopedActivationContext context(std::string(xml), EmptyFolder());
   IAppRun* app = reinterpret_cast<IAppRun*>(&files);  // must be cleared
   const HRESULT hr = CoCreateInstance(CLSID_AppRun, nullptr, CLSCTX_ALL, IID_IAppRun,
                                       reinterpret_cast<void**>(&app));
   if (app != nullptr || SUCCEEDED(hr)) std::abort();
-  const HRESULT expected = provider != nullptr ? CO_E_DLLNOTFOUND : REGDB_E_CLASSNOTREG;
+  const HRESULT expected = found.listed ? CO_E_DLLNOTFOUND : REGDB_E_CLASSNOTREG;
   if (hr != expected) std::abort();
 
   // The GUID parser on the same bytes, and on the text between the first pair of braces.

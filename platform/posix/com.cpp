@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -80,13 +81,14 @@ bool ProgramFolder(std::string& folder) {
   return true;
 }
 
-std::string ProgramManifest() {
+// The embedded manifest's bytes, which stay mapped for the life of the process.
+std::string_view ProgramManifest() {
   HRSRC found = FindResourceExW(platform::ProgramModule(), RT_MANIFEST, MAKEINTRESOURCEW(1), 0);
   if (found == nullptr) return {};
   const void* data = LockResource(LoadResource(platform::ProgramModule(), found));
   const DWORD size = SizeofResource(platform::ProgramModule(), found);
   if (data == nullptr) return {};
-  return std::string(static_cast<const char*>(data), size);
+  return std::string_view(static_cast<const char*>(data), size);
 }
 
 // A file name that names a file inside the folder itself, nothing else.
@@ -125,7 +127,7 @@ HRESULT CreateFromClassObject(IUnknown* classObject, IUnknown* outer, REFIID iid
 }
 
 HRESULT CreateFromManifest(REFCLSID clsid, IUnknown* outer, REFIID iid, void** object) {
-  std::string manifest;
+  std::string_view manifest;
   std::string folder;
   if (activeContext != nullptr) {
     manifest = platform::ActivationAccess::Manifest(*activeContext);
@@ -134,22 +136,13 @@ HRESULT CreateFromManifest(REFCLSID clsid, IUnknown* outer, REFIID iid, void** o
     manifest = ProgramManifest();
     if (!ProgramFolder(folder)) return CO_E_DLLNOTFOUND;
   }
-  std::vector<platform::ManifestFile> files;
-  if (!platform::ReadManifestFiles(manifest, files)) return REGDB_E_CLASSNOTREG;
-  const platform::ManifestFile* provider = nullptr;
-  for (const auto& file : files) {
-    for (const CLSID& listed : file.classes) {
-      if (listed == clsid) {
-        provider = &file;
-        break;
-      }
-    }
-    if (provider != nullptr) break;
+  platform::ManifestClass provider;
+  if (!platform::FindManifestClass(manifest, clsid, provider) || !provider.listed) {
+    return REGDB_E_CLASSNOTREG;
   }
-  if (provider == nullptr) return REGDB_E_CLASSNOTREG;
 
   LPFNGETCLASSOBJECT entry = nullptr;
-  HRESULT hr = ClassObjectEntry(folder, provider->name, entry);
+  HRESULT hr = ClassObjectEntry(folder, provider.fileName, entry);
   if (FAILED(hr)) return hr;
   IClassFactory* factory = nullptr;
   hr = entry(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
@@ -160,14 +153,22 @@ HRESULT CreateFromManifest(REFCLSID clsid, IUnknown* outer, REFIID iid, void** o
   return hr;
 }
 
-// Expat callbacks for ReadManifestFiles. Element names arrive as "namespace|local".
+// Expat callbacks for ReadManifestFiles and FindManifestClass. Element names arrive as
+// "namespace|local".
 constexpr char kAsmV1[] = "urn:schemas-microsoft-com:asm.v1";
 
 struct ManifestReader {
-  std::vector<platform::ManifestFile>* files;
+  std::vector<platform::ManifestFile> files;
+  std::vector<platform::AssemblyIdentity> dependencies;
+  // Set for FindManifestClass: the parse stops at the first declaration of this class.
+  XML_Parser parser = nullptr;
+  const CLSID* wanted = nullptr;
+  bool found = false;
   int depth = 0;
   bool rootOk = false;
   bool inFile = false;
+  bool inDependency = false;
+  bool inDependentAssembly = false;
 };
 
 bool IsAsmElement(const XML_Char* name, const char* local) {
@@ -183,32 +184,90 @@ const XML_Char* Attribute(const XML_Char** attributes, const char* name) {
   return nullptr;
 }
 
+std::string AttributeText(const XML_Char** attributes, const char* name) {
+  const XML_Char* value = Attribute(attributes, name);
+  return value != nullptr ? value : "";
+}
+
+platform::AssemblyIdentity IdentityFrom(const XML_Char** attributes) {
+  return {AttributeText(attributes, "type"),
+          AttributeText(attributes, "name"),
+          AttributeText(attributes, "version"),
+          AttributeText(attributes, "processorArchitecture"),
+          AttributeText(attributes, "publicKeyToken"),
+          AttributeText(attributes, "language")};
+}
+
+void ReadClass(ManifestReader& reader, const XML_Char** attributes) {
+  const XML_Char* text = Attribute(attributes, "clsid");
+  CLSID clsid{};
+  if (text == nullptr || !platform::GuidFromString(text, clsid)) return;
+  reader.files.back().classes.push_back(clsid);
+  if (reader.wanted != nullptr && clsid == *reader.wanted) {
+    reader.found = true;
+    // Nothing after the declaration matters to this activation.
+    XML_StopParser(reader.parser, XML_FALSE);
+  }
+}
+
 void XMLCALL StartElement(void* userData, const XML_Char* name, const XML_Char** attributes) {
   auto& reader = *static_cast<ManifestReader*>(userData);
   ++reader.depth;
   if (reader.depth == 1) {
     reader.rootOk = IsAsmElement(name, "assembly");
-  } else if (reader.depth == 2 && reader.rootOk && IsAsmElement(name, "file")) {
-    const XML_Char* fileName = Attribute(attributes, "name");
-    reader.files->push_back({fileName != nullptr ? fileName : "", {}, 0});
-    reader.inFile = true;
+  } else if (reader.depth == 2 && reader.rootOk) {
+    if (IsAsmElement(name, "file")) {
+      reader.files.push_back({AttributeText(attributes, "name"), {}, 0});
+      reader.inFile = true;
+    } else {
+      reader.inDependency = IsAsmElement(name, "dependency");
+    }
   } else if (reader.depth == 3 && reader.inFile) {
     if (IsAsmElement(name, "comClass")) {
-      const XML_Char* text = Attribute(attributes, "clsid");
-      CLSID clsid{};
-      if (text != nullptr && platform::GuidFromString(text, clsid)) {
-        reader.files->back().classes.push_back(clsid);
-      }
+      ReadClass(reader, attributes);
     } else if (IsAsmElement(name, "typelib")) {
-      ++reader.files->back().typeLibraries;
+      ++reader.files.back().typeLibraries;
     }
+  } else if (reader.depth == 3 && reader.inDependency) {
+    reader.inDependentAssembly = IsAsmElement(name, "dependentAssembly");
+  } else if (reader.depth == 4 && reader.inDependentAssembly &&
+             IsAsmElement(name, "assemblyIdentity")) {
+    reader.dependencies.push_back(IdentityFrom(attributes));
   }
 }
 
 void XMLCALL EndElement(void* userData, const XML_Char*) {
   auto& reader = *static_cast<ManifestReader*>(userData);
-  if (reader.depth == 2) reader.inFile = false;
+  if (reader.depth == 2) reader.inFile = reader.inDependency = false;
+  if (reader.depth == 3) reader.inDependentAssembly = false;
   --reader.depth;
+}
+
+// Parses `xml` with `reader`'s callbacks. False when the text read is not well-formed or the
+// root is not an asm.v1 assembly; a parse that the reader stopped has read enough. The text is
+// handed over in chunks, because expat copies each buffer it is given before parsing it: a
+// lookup that stops early then neither copies nor parses the rest.
+bool ParseManifest(std::string_view xml, ManifestReader& reader) {
+  constexpr std::size_t kChunk = 1024;
+  std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(XML_ParserCreateNS(nullptr, '|'),
+                                                                 XML_ParserFree);
+  if (parser == nullptr) return false;
+  reader.parser = parser.get();
+  XML_SetUserData(parser.get(), &reader);
+  XML_SetElementHandler(parser.get(), StartElement, EndElement);
+  XML_Status status = XML_STATUS_OK;
+  std::size_t offset = 0;
+  do {
+    const std::size_t length = std::min(kChunk, xml.size() - offset);
+    const bool last = offset + length == xml.size();
+    status = XML_Parse(parser.get(), xml.data() + offset, static_cast<int>(length),
+                       last ? XML_TRUE : XML_FALSE);
+    offset += length;
+  } while (status == XML_STATUS_OK && offset < xml.size());
+  reader.parser = nullptr;
+  const bool stopped = reader.found && status == XML_STATUS_ERROR &&
+                       XML_GetErrorCode(parser.get()) == XML_ERROR_ABORTED;
+  return (status == XML_STATUS_OK || stopped) && reader.rootOk;
 }
 
 int HexValue(char c) {
@@ -269,19 +328,20 @@ bool GuidFromString(std::string_view text, GUID& guid) {
 
 bool ReadManifestFiles(std::string_view xml, std::vector<ManifestFile>& files) {
   files.clear();
-  XML_Parser parser = XML_ParserCreateNS(nullptr, '|');
-  if (parser == nullptr) return false;
-  ManifestReader reader{&files};
-  XML_SetUserData(parser, &reader);
-  XML_SetElementHandler(parser, StartElement, EndElement);
-  const bool ok =
-      xml.size() <= static_cast<std::size_t>(INT32_MAX) &&
-      XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
-  XML_ParserFree(parser);
-  if (!ok || !reader.rootOk) {
-    files.clear();
-    return false;
-  }
+  ManifestReader reader;
+  if (!ParseManifest(xml, reader)) return false;
+  files = std::move(reader.files);
+  return true;
+}
+
+bool FindManifestClass(std::string_view xml, const CLSID& clsid, ManifestClass& found) {
+  found = {};
+  ManifestReader reader;
+  reader.wanted = &clsid;
+  if (!ParseManifest(xml, reader)) return false;
+  found.dependencies = std::move(reader.dependencies);
+  found.listed = reader.found;
+  if (reader.found) found.fileName = std::move(reader.files.back().name);
   return true;
 }
 

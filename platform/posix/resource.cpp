@@ -52,24 +52,36 @@ struct Entry {
   DWORD size = 0;
 };
 
+// The bytes of a module's resources: the program's, linked into its image, or a file's, held in
+// its Data.
+class Bytes {
+ public:
+  Bytes() = default;
+  Bytes(const unsigned char* begin, std::size_t size) : begin_(begin), size_(size) {}
+  const unsigned char* data() const { return begin_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  const unsigned char* begin_ = nullptr;
+  std::size_t size_ = 0;
+};
+
 char16_t Upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
 
-bool ReadDword(const std::vector<unsigned char>& bytes, std::size_t at, DWORD& value) {
+bool ReadDword(const Bytes& bytes, std::size_t at, DWORD& value) {
   if (at > bytes.size() || bytes.size() - at < 4) return false;
   std::memcpy(&value, bytes.data() + at, 4);
   return true;
 }
 
-bool ReadWord(const std::vector<unsigned char>& bytes, std::size_t at, std::size_t end,
-              WORD& value) {
+bool ReadWord(const Bytes& bytes, std::size_t at, std::size_t end, WORD& value) {
   if (at > end || end - at < 2) return false;
   std::memcpy(&value, bytes.data() + at, 2);
   return true;
 }
 
 // Reads a TYPE or NAME field at `at`, within the header that ends at `end`.
-bool ReadId(const std::vector<unsigned char>& bytes, std::size_t& at, std::size_t end,
-            ResourceId& id) {
+bool ReadId(const Bytes& bytes, std::size_t& at, std::size_t end, ResourceId& id) {
   WORD first = 0;
   if (!ReadWord(bytes, at, end, first)) return false;
   if (first == 0xFFFF) {
@@ -89,7 +101,7 @@ bool ReadId(const std::vector<unsigned char>& bytes, std::size_t& at, std::size_
   }
 }
 
-bool Parse(const std::vector<unsigned char>& bytes, std::vector<Entry>& entries) {
+bool Parse(const Bytes& bytes, std::vector<Entry>& entries) {
   std::size_t at = 0;
   bool first = true;
   while (at < bytes.size()) {
@@ -139,7 +151,8 @@ bool Matches(const ResourceId& id, LPCWSTR wanted) {
 namespace platform {
 
 struct ResourceFile::Data {
-  std::vector<unsigned char> bytes;
+  std::vector<unsigned char> owned;  // a file's bytes; empty for the program's own
+  Bytes bytes;
   std::vector<Entry> entries;
 };
 
@@ -159,7 +172,8 @@ const ModuleData* ProgramData() {
     const unsigned char* begin = linkstart_program_resources;
     const unsigned char* end = linkstart_program_resources_end;
     if (begin != nullptr && end != nullptr && end > begin) {
-      data->bytes.assign(begin, end);
+      // Read in place: the image's bytes live as long as the process.
+      data->bytes = Bytes(begin, static_cast<std::size_t>(end - begin));
       if (!Parse(data->bytes, data->entries)) data->entries.clear();
     }
     return data;
@@ -299,7 +313,8 @@ std::unique_ptr<ResourceFile> OpenResourceFile(const std::string& path) {
     return nullptr;
   }
   auto data = std::make_unique<ResourceFile::Data>();
-  data->bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  data->owned.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  data->bytes = Bytes(data->owned.data(), data->owned.size());
   if (!Parse(data->bytes, data->entries)) {
     SetLastError(ERROR_BAD_EXE_FORMAT);
     return nullptr;

@@ -25,6 +25,33 @@ struct ManifestFile {
 // well-formed or its root is not an assembly of urn:schemas-microsoft-com:asm.v1.
 bool ReadManifestFiles(std::string_view xml, std::vector<ManifestFile>& files);
 
+// An assembly that an application manifest depends on
+// (<dependency><dependentAssembly><assemblyIdentity .../>); absent attributes are empty.
+struct AssemblyIdentity {
+  std::string type;
+  std::string name;
+  std::string version;
+  std::string processorArchitecture;
+  std::string publicKeyToken;
+  std::string language;
+};
+
+// What activation needs of the manifest for one class: the dependencies declared before the
+// class and the file that declares it first (empty when no file does).
+struct ManifestClass {
+  std::vector<AssemblyIdentity> dependencies;
+  std::string fileName;
+  bool listed = false;
+};
+
+// Reads an application manifest only as far as the first declaration of `clsid`, so a start
+// does not pay for the classes of every other file. False when the text read is not
+// well-formed or the root is not an assembly of urn:schemas-microsoft-com:asm.v1, as with
+// ReadManifestFiles; faults after the declaration are not seen (the embedded manifest is
+// checked whole by the build's tests, so only a damaged executable can have them). A class
+// that no file lists reads the whole manifest and gives true with `listed` false.
+bool FindManifestClass(std::string_view xml, const CLSID& clsid, ManifestClass& found);
+
 // Puts another manifest and component folder in force for CoCreateInstance on the calling
 // thread while the object lives, as an activated activation context does on Windows. Used by
 // tests; the program always uses its embedded manifest and its own folder.

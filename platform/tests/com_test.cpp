@@ -94,8 +94,11 @@ TEST(CoCreateInstanceTest, ActivatesFromTheManifestOrReportsWhyNot) {
       {"local server only", listing, LINKSTART_COMPONENT, CLSCTX_LOCAL_SERVER, REGDB_E_CLASSNOTREG},
       {"class not listed", ManifestListing("KLinkUI.dll", "{00000000-6A26-4FCB-B160-5353976D86D0}"),
        LINKSTART_COMPONENT, CLSCTX_ALL, REGDB_E_CLASSNOTREG},
-      {"not well-formed", listing.substr(0, listing.size() - 4), LINKSTART_COMPONENT, CLSCTX_ALL,
-       REGDB_E_CLASSNOTREG},
+      {"not well-formed before the class", ManifestListing("KLinkUI.dll\" name=\"twice"),
+       LINKSTART_COMPONENT, CLSCTX_ALL, REGDB_E_CLASSNOTREG},
+      // The reader stops at the class's declaration, so a fault after it is never seen.
+      {"not well-formed after the class", listing.substr(0, listing.size() - 4),
+       LINKSTART_COMPONENT, CLSCTX_ALL, S_OK},
       {"no manifest", "", LINKSTART_COMPONENT, CLSCTX_ALL, REGDB_E_CLASSNOTREG},
       {"file outside the folder", ManifestListing("../KLinkUI.dll"), LINKSTART_COMPONENT,
        CLSCTX_ALL, CO_E_DLLNOTFOUND},
@@ -127,6 +130,88 @@ TEST(CoCreateInstanceTest, ActivatesFromTheManifestOrReportsWhyNot) {
       CoUninitialize();
     });
   }
+}
+
+// A manifest with a dependency and two files around `middle`, the text between them.
+std::string TwoFileManifest(const std::string& middle) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
+         "  <dependency><dependentAssembly>\n"
+         "    <assemblyIdentity type=\"win32\" name=\"Korvo.Suite.Shared\" version=\"1.0.0.0\"\n"
+         "        processorArchitecture=\"X86\" publicKeyToken=\"5f3e9a1c27b4d608\" "
+         "language=\"*\"/>\n"
+         "  </dependentAssembly></dependency>\n"
+         "  <file name=\"First.dll\">\n"
+         "    <comClass clsid=\"{11111111-6A26-4FCB-B160-5353976D86D0}\"/>\n"
+         "    <comClass clsid=\"{CAF3F30D-6A26-4FCB-B160-5353976D86D0}\"/>\n"
+         "  </file>\n" +
+         middle +
+         "  <file name=\"Second.dll\">\n"
+         "    <comClass clsid=\"{22222222-6A26-4FCB-B160-5353976D86D0}\"/>\n"
+         "    <comClass clsid=\"{CAF3F30D-6A26-4FCB-B160-5353976D86D0}\"/>\n"
+         "  </file>\n"
+         "</assembly>\n";
+}
+
+// The class lookup reads up to the class's first declaration: what comes before it decides,
+// what comes after it is never read.
+TEST(FindManifestClassTest, ReadsTheManifestOnlyUpToTheClass) {
+  struct Case {
+    const char* what;
+    std::string manifest;
+    const char* clsid;
+    bool read;
+    const char* file;  // nullptr: not listed
+  };
+  const char* const appRun = "{CAF3F30D-6A26-4FCB-B160-5353976D86D0}";
+  const char* const second = "{22222222-6A26-4FCB-B160-5353976D86D0}";
+  const std::string undefinedEntity = "  <description>&undefined;</description>\n";
+  const std::string whole = TwoFileManifest("");
+  const Case cases[] = {
+      {"first file that declares it", whole, appRun, true, "First.dll"},
+      {"class of a later file", whole, second, true, "Second.dll"},
+      {"not listed", whole, "{00000000-6A26-4FCB-B160-5353976D86D0}", true, nullptr},
+      // A full read refuses these; the lookup stopped before the fault.
+      {"undefined entity after the class", TwoFileManifest(undefinedEntity), appRun, true,
+       "First.dll"},
+      {"cut off after the class", whole.substr(0, whole.find("  </file>")), appRun, true,
+       "First.dll"},
+      // The fault lies before the class, or the class is not found before it: refused.
+      {"undefined entity before the class", TwoFileManifest(undefinedEntity), second, false,
+       nullptr},
+      {"not listed, fault at the end", whole.substr(0, whole.size() - 4),
+       "{00000000-6A26-4FCB-B160-5353976D86D0}", false, nullptr},
+      {"root of another namespace", std::string(whole).replace(whole.find("asm.v1"), 6, "asm.v3"),
+       appRun, false, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CLSID clsid{};
+    ASSERT_TRUE(platform::GuidFromString(c.clsid, clsid));
+    platform::ManifestClass found;
+    found.fileName = "stale";
+    ASSERT_EQ(platform::FindManifestClass(c.manifest, clsid, found), c.read);
+    EXPECT_EQ(found.listed, c.file != nullptr);
+    EXPECT_EQ(found.fileName, c.file != nullptr ? c.file : "");
+    if (!c.read) {
+      EXPECT_TRUE(found.dependencies.empty());
+      continue;
+    }
+    // Dependencies come before the files and are read for every class.
+    ASSERT_EQ(found.dependencies.size(), 1u);
+    const platform::AssemblyIdentity& shared = found.dependencies.front();
+    EXPECT_EQ(shared.type, "win32");
+    EXPECT_EQ(shared.name, "Korvo.Suite.Shared");
+    EXPECT_EQ(shared.version, "1.0.0.0");
+    EXPECT_EQ(shared.processorArchitecture, "X86");
+    EXPECT_EQ(shared.publicKeyToken, "5f3e9a1c27b4d608");
+    EXPECT_EQ(shared.language, "*");
+  }
+  // The full reader sees the fault that the lookup stopped before.
+  std::vector<platform::ManifestFile> files;
+  EXPECT_FALSE(platform::ReadManifestFiles(TwoFileManifest(undefinedEntity), files));
+  EXPECT_TRUE(platform::ReadManifestFiles(whole, files));
+  EXPECT_EQ(files.size(), 2u);
 }
 
 // A class object registered in the apartment, counting what is done with it.
