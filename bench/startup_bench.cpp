@@ -35,6 +35,7 @@ class Setting {
     component_ = root_ + "/app/" + fs::path(LINKSTART_COMPONENT).filename().string();
     fs::copy_file(LINKSTART_PROGRAM, root_ + "/app/Sample");
     fs::copy_file(LINKSTART_COMPONENT, component_);
+    fs::copy_file(LINKSTART_SHARED_ASSEMBLY, root_ + "/app/Korvo.Suite.Shared.manifest");
     // One start writes the configuration that the minimal host reads.
     if (std::system(ProgramCommand().c_str()) != 0) std::abort();
     if (!fs::exists(Configuration())) std::abort();

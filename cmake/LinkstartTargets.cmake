@@ -53,6 +53,7 @@ function(linkstart_use_components test)
   add_dependencies(${test} apprun apprun_fixtures)
   target_compile_definitions(${test} PRIVATE
     LINKSTART_COMPONENT="$<TARGET_FILE:apprun>"
+    LINKSTART_SHARED_ASSEMBLY="${CMAKE_BINARY_DIR}/program/Korvo.Suite.Shared.manifest"
     LINKSTART_FIXTURE_NO_ENTRY="$<TARGET_FILE:apprun_fixture_no_entry>"
     LINKSTART_FIXTURE_NO_CLASS="$<TARGET_FILE:apprun_fixture_no_class>"
     LINKSTART_FIXTURE_FACTORY_FAILS="$<TARGET_FILE:apprun_fixture_factory_fails>"

@@ -13,11 +13,11 @@ dir=$(cd "$dir" && pwd)
 uri="" keyring=""
 for f in /etc/apt/sources.list.d/*.sources; do
   [ -f "$f" ] || continue
-  u=$(awk -F': *' '$1=="URIs" {print $2; exit}' "$f")
-  s=$(awk -F': *' '$1=="Suites" {print $2; exit}' "$f")
+  u=$(awk '$1=="URIs:" {print $2; exit}' "$f")
+  s=$(awk '$1=="Suites:" {$1=""; print; exit}' "$f")
   if [ -n "$u" ] && [[ " $s " == *" bookworm "* ]]; then
     uri=${u%% *}
-    keyring=$(awk -F': *' '$1=="Signed-By" {print $2; exit}' "$f")
+    keyring=$(awk '$1=="Signed-By:" {print $2; exit}' "$f")
     break
   fi
 done
@@ -40,7 +40,14 @@ opts=(-o Dir::Etc::sourcelist=/dev/null -o Dir::Etc::sourceparts="$dir/apt/sourc
       -o Dir::Etc::preferencesparts=/dev/null -o APT::Get::List-Cleanup=false)
 apt-get "${opts[@]}" update -q
 cd "$dir"
-for spec in apr=1.7.2-3 apr-util=1.6.3-1 expat=2.5.0-1 log4cxx; do
-  apt-get "${opts[@]}" source --download-only -q "$spec" || \
-    apt-get "${opts[@]}" source --download-only -q "${spec%%=*}"
+# Each package at the Debian revision, in either suite, that carries the pinned upstream version.
+for spec in apr:1.7.2 apr-util:1.6.3 expat:2.5.0 log4cxx:1.5.0; do
+  package=${spec%%:*} upstream=${spec#*:}
+  version=$(apt-cache "${opts[@]}" showsrc "$package" | awk '$1=="Version:" {print $2}' |
+            grep -m 1 "^$upstream-" || true)
+  [ -n "$version" ] || { echo "no source package of $package $upstream" >&2; exit 1; }
+  # Only the upstream tarball is needed; a missing .dsc or signature does not matter, and the
+  # caller checks every tarball against the pinned checksums.
+  apt-get "${opts[@]}" source --download-only -q "$package=$version" ||
+    echo "note: not every file of $package $version was fetched" >&2
 done

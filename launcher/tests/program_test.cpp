@@ -29,6 +29,8 @@ class ProgramTest : public testing::Test {
     app_ = dir_.Path(folderName);
     fs::create_directories(app_);
     fs::copy_file(LINKSTART_PROGRAM, app_ / "linkstart");
+    // The shared assembly the program's manifest depends on, as the install lays it beside.
+    fs::copy_file(LINKSTART_SHARED_ASSEMBLY, app_ / "Korvo.Suite.Shared.manifest");
     if (component == "garbage") {
       std::ofstream(app_ / "KLinkUI.dll") << "MZ this is not a shared object\n";
     } else if (!component.empty()) {

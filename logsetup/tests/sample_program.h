@@ -31,6 +31,7 @@ class SampleProgramTest : public testing::Test {
     fs::copy_file(LINKSTART_PROGRAM, root_ + "/app/Sample");
     fs::copy_file(LINKSTART_COMPONENT,
                   root_ + "/app/" + fs::path(LINKSTART_COMPONENT).filename().string());
+    fs::copy_file(LINKSTART_SHARED_ASSEMBLY, root_ + "/app/Korvo.Suite.Shared.manifest");
   }
 
   std::string home_() const { return root_ + "/home"; }

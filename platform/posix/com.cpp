@@ -12,9 +12,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -126,6 +129,72 @@ HRESULT CreateFromClassObject(IUnknown* classObject, IUnknown* outer, REFIID iid
   return hr;
 }
 
+bool IsAsmElement(const XML_Char* name, const char* local);
+std::string AttributeText(const XML_Char** attributes, const char* name);
+
+// The root assemblyIdentity of a manifest file, read by PrivateAssemblyFound.
+struct IdentityReader {
+  int depth = 0;
+  bool rootOk = false;
+  bool found = false;
+  std::string name;
+  std::string version;
+};
+
+void XMLCALL StartIdentity(void* userData, const XML_Char* name, const XML_Char** attributes) {
+  auto& reader = *static_cast<IdentityReader*>(userData);
+  ++reader.depth;
+  if (reader.depth == 1) {
+    reader.rootOk = IsAsmElement(name, "assembly");
+  } else if (reader.depth == 2 && reader.rootOk && !reader.found &&
+             IsAsmElement(name, "assemblyIdentity")) {
+    reader.found = true;
+    reader.name = AttributeText(attributes, "name");
+    reader.version = AttributeText(attributes, "version");
+  }
+}
+
+void XMLCALL EndIdentity(void* userData, const XML_Char*) {
+  --static_cast<IdentityReader*>(userData)->depth;
+}
+
+bool SameAsciiText(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Whether the assembly `dependency` lies beside the program as a private assembly, probed as
+// Windows probes for one: <folder>/<name>.manifest, then <folder>/<name>/<name>.manifest, whose
+// root identity must carry the same name (without regard to case) and version. Windows and Wine
+// refuse the whole activation context when a dependency cannot be found, so no class of the
+// manifest can be created then.
+bool PrivateAssemblyFound(const platform::AssemblyIdentity& dependency, const std::string& folder) {
+  if (!IsPlainFileName(dependency.name)) return false;
+  const std::string base = folder.back() == '/' ? folder : folder + '/';
+  for (const std::string& path : {base + dependency.name + ".manifest",
+                                  base + dependency.name + '/' + dependency.name + ".manifest"}) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) continue;
+    const std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    XML_Parser parser = XML_ParserCreateNS(nullptr, '|');
+    if (parser == nullptr) return false;
+    IdentityReader reader;
+    XML_SetUserData(parser, &reader);
+    XML_SetElementHandler(parser, StartIdentity, EndIdentity);
+    const bool wellFormed =
+        xml.size() <= static_cast<std::size_t>(INT32_MAX) &&
+        XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
+    XML_ParserFree(parser);
+    if (wellFormed && reader.found && SameAsciiText(reader.name, dependency.name) &&
+        reader.version == dependency.version) {
+      return true;
+    }
+  }
+  return false;
+}
+
 HRESULT CreateFromManifest(REFCLSID clsid, IUnknown* outer, REFIID iid, void** object) {
   std::string_view manifest;
   std::string folder;
@@ -139,6 +208,9 @@ HRESULT CreateFromManifest(REFCLSID clsid, IUnknown* outer, REFIID iid, void** o
   platform::ManifestClass provider;
   if (!platform::FindManifestClass(manifest, clsid, provider) || !provider.listed) {
     return REGDB_E_CLASSNOTREG;
+  }
+  for (const platform::AssemblyIdentity& dependency : provider.dependencies) {
+    if (folder.empty() || !PrivateAssemblyFound(dependency, folder)) return REGDB_E_CLASSNOTREG;
   }
 
   LPFNGETCLASSOBJECT entry = nullptr;

@@ -132,6 +132,65 @@ TEST(CoCreateInstanceTest, ActivatesFromTheManifestOrReportsWhyNot) {
   }
 }
 
+// The program's manifest depends on the shared assembly Korvo.Suite.Shared 1.0.0.0: activation
+// works only when that assembly is found as a private assembly beside the program (as
+// <name>.manifest, or <name>/<name>.manifest), as Windows probes for one; without it the whole
+// activation context is refused.
+TEST(CoCreateInstanceTest, DependencyMustBeFoundAsAPrivateAssembly) {
+  const std::string manifest =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
+      "  <dependency><dependentAssembly>\n"
+      "    <assemblyIdentity type=\"win32\" name=\"Korvo.Suite.Shared\" version=\"1.0.0.0\"/>\n"
+      "  </dependentAssembly></dependency>\n"
+      "  <file name=\"KLinkUI.dll\"><comClass clsid=\"{CAF3F30D-6A26-4FCB-B160-5353976D86D0}\"/>"
+      "</file>\n"
+      "</assembly>\n";
+  auto shared = [](const std::string& name, const std::string& version) {
+    return "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
+           "<assemblyIdentity type=\"win32\" name=\"" +
+           name + "\" version=\"" + version + "\"/></assembly>";
+  };
+  struct Case {
+    const char* what;
+    const char* path;  // of the shared assembly's manifest in the folder; "" for none
+    std::string content;
+    HRESULT expected;
+  } cases[] = {
+      {"beside the program", "Korvo.Suite.Shared.manifest", shared("Korvo.Suite.Shared", "1.0.0.0"),
+       S_OK},
+      {"in its own folder", "Korvo.Suite.Shared/Korvo.Suite.Shared.manifest",
+       shared("korvo.suite.shared", "1.0.0.0"), S_OK},
+      {"missing", "", "", REGDB_E_CLASSNOTREG},
+      {"another version", "Korvo.Suite.Shared.manifest", shared("Korvo.Suite.Shared", "2.0.0.0"),
+       REGDB_E_CLASSNOTREG},
+      {"another assembly under its name", "Korvo.Suite.Shared.manifest", shared("Other", "1.0.0.0"),
+       REGDB_E_CLASSNOTREG},
+      {"not well-formed", "Korvo.Suite.Shared.manifest", "<assembly", REGDB_E_CLASSNOTREG},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir folder;
+    std::filesystem::copy_file(LINKSTART_COMPONENT, folder.Path("KLinkUI.dll"));
+    if (*c.path != '\0') {
+      std::filesystem::create_directories(std::filesystem::path(folder.Path(c.path)).parent_path());
+      std::ofstream(folder.Path(c.path)) << c.content;
+    }
+    OnFreshThread([&] {
+      ASSERT_EQ(CoInitialize(nullptr), S_OK);
+      {
+        platform::ScopedActivationContext context(manifest, folder.Path());
+        IAppRun* app = nullptr;
+        EXPECT_EQ(CoCreateInstance(CLSID_AppRun, nullptr, CLSCTX_ALL, IID_IAppRun,
+                                   reinterpret_cast<void**>(&app)),
+                  c.expected);
+        if (app != nullptr) app->Release();
+      }
+      CoUninitialize();
+    });
+  }
+}
+
 // A manifest with a dependency and two files around `middle`, the text between them.
 std::string TwoFileManifest(const std::string& middle) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
