@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "logsetup/tests/expected_configuration.h"
 #include "platform/file_stream.h"
 
 namespace {
@@ -22,17 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Configuration(const std::string& day) {
-  return "log4j.rootLogger = Info, kAppender\r\n"
-         "log4j.appender.kAppender = org.apache.log4j.RollingFileAppender\r\n"
-         "log4j.appender.kAppender.MaxFileSize = 5MB\r\n"
-         "log4j.appender.kAppender.MaxBackupIndex = 1\r\n"
-         "log4j.appender.kAppender.File = /home/user1/Documents/Korvo/SystemLog/Sample/"
-         "Sample.1.0.0Log_" +
-         day +
-         ".txt\r\n"
-         "log4j.appender.kAppender.layout = org.apache.log4j.PatternLayout\r\n"
-         "log4j.appender.kAppender.layout.ConversionPattern = "
-         "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n\r\n";
+  return logsetup_test::ExpectedConfiguration(
+      "/home/user1/Documents/Korvo/SystemLog/Sample/Sample.1.0.0Log_" + day + ".txt");
 }
 
 // A temporary folder for one benchmark, removed after it.

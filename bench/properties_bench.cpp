@@ -24,6 +24,7 @@
 #include <system_error>
 
 #include "logsetup/property_text.h"
+#include "logsetup/tests/expected_configuration.h"
 #include "platform/file_stream.h"
 
 namespace fs = std::filesystem;
@@ -100,17 +101,7 @@ std::string OverrideFile(std::size_t size) {
   const std::string path = Folder().path() + "/KDefault-" + std::to_string(size) + ".ini";
   if (fs::exists(path)) return path;
   const std::string logFile = Folder().path() + "/Sample/Sample.1.0.0Log_20240307.txt";
-  std::string content =
-      "log4j.rootLogger = Info, kAppender\r\n"
-      "log4j.appender.kAppender = org.apache.log4j.RollingFileAppender\r\n"
-      "log4j.appender.kAppender.MaxFileSize = 5MB\r\n"
-      "log4j.appender.kAppender.MaxBackupIndex = 1\r\n"
-      "log4j.appender.kAppender.File = " +
-      logFile +
-      "\r\n"
-      "log4j.appender.kAppender.layout = org.apache.log4j.PatternLayout\r\n"
-      "log4j.appender.kAppender.layout.ConversionPattern = "
-      "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n\r\n";
+  std::string content = logsetup_test::ExpectedConfiguration(logFile);
   for (std::size_t n = 0; content.size() < size; ++n) content += Block(n);
   std::ofstream(path, std::ios::binary) << content;
   return path;
