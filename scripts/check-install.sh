@@ -41,20 +41,7 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-failures=0 passed=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    echo "FAILED: $name" >&2
-    failures=$((failures + 1))
-  fi
-}
-same() {  # same EXPECTED ACTUAL (texts)
-  [ "$1" = "$2" ] || { diff <(echo "$1") <(echo "$2") >&2; return 1; }
-}
+source "$root/scripts/checks.sh"
 
 # start HOME PROGRAM ARGUMENT...: starts the program from a folder of its own with an empty
 # home and no display (so an error box never waits); sets $status
@@ -184,5 +171,4 @@ linkstart.exe" "$(cd "$folder" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C s
     eval '[ -f "$logs/linkstart.ini" ] && compgen -G "$logs/linkstart/linkstart.1.0.0Log_*.txt" > /dev/null'
 fi
 
-echo "install check: $passed passed, $failures failed"
-[ "$failures" = 0 ]
+checks_summary "install check: "

@@ -10,17 +10,7 @@ folder=$1
 wine=${LINKSTART_WINE:?run inside the Wine session of scripts/wine-session.sh}
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/linkstart-e2e-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
-failures=0 passed=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    echo "FAILED: $name" >&2
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/../../scripts/checks.sh"
 
 app=$scratch/app
 mkdir -p "$app" "$scratch/elsewhere"
@@ -108,5 +98,4 @@ rm "$app/Korvo.Suite.Shared.manifest"
 run "$scratch/out-noshared" --exit 7
 check "shared assembly missing: exit -1 (255)" [ "$status" = 255 ]
 
-echo "$passed passed, $failures failed"
-[ "$failures" = 0 ]
+checks_summary
