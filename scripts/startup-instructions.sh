@@ -10,8 +10,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 program=$build/program/linkstart
 component=$build/program/KLinkUI.dll
+shared_assembly=$build/program/Korvo.Suite.Shared.manifest
 host=$build/bench/minimal_host
-for file in "$program" "$component" "$host"; do
+for file in "$program" "$component" "$shared_assembly" "$host"; do
   [ -x "$file" ] || [ -f "$file" ] || { echo "missing $file (build first)" >&2; exit 1; }
 done
 
@@ -19,7 +20,7 @@ work=$(mktemp -d /tmp/linkstart-instructions-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/app" "$work/home"
 cp "$program" "$work/app/Sample"
-cp "$component" "$work/app/"
+cp "$component" "$shared_assembly" "$work/app/"
 configuration=$work/home/Documents/Korvo/SystemLog/Sample.ini
 
 # As the benchmark does: the same folder and environment for both, output discarded.
@@ -27,7 +28,9 @@ start() {
   (cd "$work" && unset DISPLAY WAYLAND_DISPLAY XDG_CONFIG_HOME && HOME="$work/home" "$@" \
     >/dev/null 2>&1)
 }
-start ./app/Sample # writes the configuration that the host reads
+# Writes the configuration that the host reads; a start that cannot create AppRun would not
+# measure a whole start.
+start ./app/Sample || { echo "the program did not start AppRun" >&2; exit 1; }
 [ -f "$configuration" ] || { echo "the program wrote no $configuration" >&2; exit 1; }
 
 count() {  # count NAME COMMAND...: total instructions of one start
