@@ -41,8 +41,8 @@ opts=(-o Dir::Etc::sourcelist=/dev/null -o Dir::Etc::sourceparts="$dir/apt/sourc
 apt-get "${opts[@]}" update -q
 cd "$dir"
 # Each package at the Debian revision, in either suite, that carries the pinned upstream version.
-for spec in apr:1.7.2 apr-util:1.6.3 expat:2.5.0 log4cxx:1.5.0; do
-  package=${spec%%:*} upstream=${spec#*:}
+for pin in apr:1.7.2 apr-util:1.6.3 expat:2.5.0 log4cxx:1.5.0; do
+  package=${pin%%:*} upstream=${pin#*:}
   version=$(apt-cache "${opts[@]}" showsrc "$package" | awk '$1=="Version:" {print $2}' |
             grep -m 1 "^$upstream-" || true)
   [ -n "$version" ] || { echo "no source package of $package $upstream" >&2; exit 1; }
