@@ -103,7 +103,7 @@ TEST_F(CreateFolderTreeTest, CreatesMissingAncestorsOutermostFirst) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(CreateFolderTree(c.path.c_str()), c.result);
-    EXPECT_TRUE(fs::is_directory(dir_.Path(c.check)));
+    EXPECT_TRUE(fs::is_directory(fs::u8path(dir_.Path(c.check))));
   }
 }
 
@@ -150,6 +150,9 @@ TEST_F(CreateFolderTreeTest, RelativePaths) {
   EXPECT_FALSE(fs::exists(dir_.Path("sub")));
 }
 
+#ifndef _WIN32
+// Symbolic links and the MAX_PATH limit of the POSIX backend. Wine creates folders of 260 and
+// more bytes through CreateDirectoryA, which Windows refuses.
 TEST_F(CreateFolderTreeTest, AncestorThatCannotBeCreated) {
   // "link" is a dangling symbolic link: it is no folder, and the system refuses to create a
   // folder in its place. The folders below it are not attempted.
@@ -173,5 +176,7 @@ TEST_F(CreateFolderTreeTest, PathsAroundTheLimit) {
     EXPECT_TRUE(fs::is_directory(parent));
   }
 }
+
+#endif
 
 }  // namespace

@@ -192,26 +192,4 @@ TEST(StartupDeathTest, ConversionFailureEndsTheProcessAbnormally) {
               testing::KilledBySignal(SIGABRT), "COM error 0x8007000E");
 }
 
-TEST(CommandLineToBstrTest, ConvertsWithTheAnsiCodePage) {
-  struct Case {
-    std::string text;  // code page 932
-    std::u16string expected;
-  };
-  const Case cases[] = {
-      {"", u""},
-      {"C:\\app\\linkstart.exe", u"C:\\app\\linkstart.exe"},
-      {"prog \x95\x5C\x8E\xA6", u"prog 表示"},  // 表's second byte is 0x5C
-      {"prog \x95", u"prog \u30FB"},            // a lone lead byte at the end
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    BSTR text = launcher::CommandLineToBstr(c.text);
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(SysStringLen(text), c.expected.size());
-    EXPECT_EQ(std::u16string(text, SysStringLen(text)), c.expected);
-    EXPECT_EQ(text[SysStringLen(text)], 0);
-    SysFreeString(text);
-  }
-}
-
 }  // namespace
