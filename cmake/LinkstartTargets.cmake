@@ -59,3 +59,14 @@ function(linkstart_use_components test)
     LINKSTART_FIXTURE_FACTORY_FAILS="$<TARGET_FILE:apprun_fixture_factory_fails>"
     LINKSTART_FIXTURE_NO_INTERFACE="$<TARGET_FILE:apprun_fixture_no_interface>")
 endfunction()
+
+# linkstart_place_log4cxx_dll(target)
+# Windows: copies the one log4cxx DLL of the process beside the target after each build, so the
+# target starts from its own folder and shares that copy with every module loaded there.
+function(linkstart_place_log4cxx_dll target)
+  if(TARGET ${target})
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:log4cxx>
+              $<TARGET_FILE_DIR:${target}>)
+  endif()
+endfunction()
